@@ -1,0 +1,4 @@
+#include "output/output_state.h"
+
+FILE* logStream = nullptr;
+bool progressShown = false;

@@ -1,0 +1,8 @@
+// The output facts every writer shares: the open log stream and the progress name that
+// may stand on the console line.
+#pragma once
+
+#include <cstdio>
+
+extern FILE* logStream;     // the open log file, nullptr while none is open
+extern bool progressShown;  // a progress name stands on the console line without a line end

@@ -1,0 +1,170 @@
+#include "platform/sim/machine.h"
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "platform/sim/paths.h"
+#include "run/run_driver.h"
+
+namespace sim {
+
+static Machine* theMachine = nullptr;
+
+Machine& machine() {
+    if (theMachine == nullptr) resetMachine();
+    return *theMachine;
+}
+
+void resetMachine() {
+    delete theMachine;
+    theMachine = new Machine();
+    char pattern[] = "/tmp/morvi-sim-XXXXXX";
+    const char* dir = mkdtemp(pattern);
+    theMachine->hostDir = dir ? dir : "/tmp";
+    addVolume("C:\\");
+    addDirectory("C:\\tools");
+    addDirectory("C:\\work");
+}
+
+void record(const std::string& event) { machine().events.push_back(event); }
+
+Node* Node::child(const std::string& wanted) {
+    for (auto& entry : children)
+        if (sameName(entry->name, wanted) || (!entry->altName.empty() && sameName(entry->altName, wanted)))
+            return entry.get();
+    return nullptr;
+}
+
+Volume& addVolume(const std::string& root, const std::string& fileSystem) {
+    auto volume = std::make_unique<Volume>();
+    volume->root = root;
+    volume->fileSystem = fileSystem;
+    volume->top.attributes = os::ATTR_DIRECTORY;
+    if (root.size() > 2 && root[0] == '\\') volume->driveType = os::DRIVE_REMOTE;
+    machine().volumes.push_back(std::move(volume));
+    return *machine().volumes.back();
+}
+
+Volume* volumeOf(const std::string& root) {
+    for (auto& volume : machine().volumes)
+        if (sameName(volume->root, root)) return volume.get();
+    return nullptr;
+}
+
+static Node& addNode(const std::string& path, bool directory) {
+    Resolved at = resolvePath(path);
+    if (at.volume == nullptr) {
+        std::fprintf(stderr, "sim: no volume for %s\n", path.c_str());
+        std::abort();
+    }
+    Node* node = &at.volume->top;
+    for (size_t k = 0; k < at.components.size(); ++k) {
+        Node* next = node->child(at.components[k]);
+        if (next == nullptr) {
+            auto created = std::make_unique<Node>();
+            created->name = at.components[k];
+            bool last = k + 1 == at.components.size();
+            created->attributes = (!last || directory) ? os::ATTR_DIRECTORY : os::ATTR_ARCHIVE;
+            next = created.get();
+            node->children.push_back(std::move(created));
+        }
+        node = next;
+    }
+    return *node;
+}
+
+Node& addDirectory(const std::string& path) { return addNode(path, true); }
+
+Node& addFile(const std::string& path, const std::string& contents) {
+    Node& node = addNode(path, false);
+    node.contents = contents;
+    return node;
+}
+
+Node* find(const std::string& path) { return resolvePath(path).node; }
+
+void setTimes(Node& node, os::FileTime write, os::FileTime creation, os::FileTime access) {
+    node.writeTime = write;
+    node.creationTime = creation ? creation : write;
+    node.accessTime = access ? access : write;
+}
+
+std::string contentsOf(const std::string& path) {
+    Node* node = find(path);
+    std::string host = hostPathOf(path);
+    std::ifstream in(host, std::ios::binary);
+    if (in) {
+        std::stringstream bytes;
+        bytes << in.rdbuf();
+        return bytes.str();
+    }
+    return node ? node->contents : std::string();
+}
+
+bool RunOutput::hasEvent(const std::string& prefix) const {
+    for (const auto& event : events)
+        if (event.compare(0, prefix.size(), prefix) == 0) return true;
+    return false;
+}
+
+static std::string slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+static std::string eventsFile;
+
+static void dumpEvents() {
+    record("allocations " + std::to_string(machine().allocations));
+    FILE* out = std::fopen(eventsFile.c_str(), "wb");
+    if (out == nullptr) return;
+    for (const auto& event : machine().events) std::fprintf(out, "%s\n", event.c_str());
+    std::fclose(out);
+}
+
+RunOutput runProgram(const std::vector<std::string>& arguments) {
+    Machine& m = machine();
+    std::string base = m.hostDir + "/run";
+    std::string outFile = base + ".out", errFile = base + ".err";
+    eventsFile = base + ".events";
+    std::fflush(nullptr);
+    pid_t child = fork();
+    if (child == 0) {
+        int in = open("/dev/null", O_RDONLY);
+        int out = open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        int err = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(in, 0);
+        dup2(out, 1);
+        dup2(err, 2);
+        m.events.clear();
+        m.allocations = 0;
+        std::atexit(dumpEvents);
+        std::vector<std::string> copies = arguments;
+        copies.insert(copies.begin(), m.modulePath);
+        std::vector<char*> argv;
+        for (auto& text : copies) argv.push_back(text.data());
+        argv.push_back(nullptr);
+        std::exit(morviMain(static_cast<int>(copies.size()), argv.data()));
+    }
+    RunOutput result;
+    int status = 0;
+    waitpid(child, &status, 0);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    result.out = slurp(outFile);
+    result.err = slurp(errFile);
+    std::istringstream lines(slurp(eventsFile));
+    for (std::string line; std::getline(lines, line);) result.events.push_back(line);
+    std::remove(eventsFile.c_str());
+    return result;
+}
+
+}  // namespace sim

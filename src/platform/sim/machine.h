@@ -1,0 +1,128 @@
+// The simulated Windows machine that the host build runs the program on. A test programs
+// it (volumes, trees, console, clock, faults), then runs the whole command in a child
+// process and reads back its output, exit code and what it did to the machine.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace sim {
+
+struct Node {
+    std::string name;     // long name
+    std::string altName;  // 8.3 name; empty when the long name is already 8.3
+    uint32_t attributes = os::ATTR_ARCHIVE;
+    os::FileTime creationTime = 0;
+    os::FileTime accessTime = 0;
+    os::FileTime writeTime = 0;
+    std::string contents;
+    int64_t listedSize = -1;  // the size a listing reports; -1: the size of contents
+    std::vector<std::unique_ptr<Node>> children;
+    std::string hostFile;     // written through a stream: the bytes live in this host file
+
+    // Faults
+    bool attributesFail = false;  // GetFileAttributes fails on it
+    bool listingFails = false;    // a listing of this directory cannot start
+    bool lookupFails = false;     // FindFirstFile of its own name fails
+    bool openFails = false;       // CreateFile and fopen fail
+    int readFailsAt = -1;         // this read (0 the first) of an open handle fails
+    bool heldOpen = false;        // another process holds it open
+
+    bool isDirectory() const { return (attributes & os::ATTR_DIRECTORY) != 0; }
+    Node* child(const std::string& name);
+};
+
+struct Volume {
+    std::string root;  // "C:\" or "\\server\share\"
+    bool answers = true;
+    std::string fileSystem = "NTFS";
+    uint32_t bytesPerSector = 512;
+    uint32_t sectorsPerCluster = 8;
+    bool freeSpaceAnswers = true;
+    bool vwin32Answers = false;
+    uint32_t vwin32BytesPerSector = 512;
+    uint32_t vwin32SectorsPerCluster = 8;
+    bool freeSpaceExAvailable = true;
+    uint64_t totalBytes = 64ull << 30;
+    uint32_t driveType = 3;         // fixed disk; 4 network
+    std::string dosDevice;          // QueryDosDevice; "\??\D:\folder" for a SUBST drive
+    bool opensAsDevice = true;
+    bool lockSucceeds = true;
+    bool dismountSucceeds = true;
+    Node top;                       // the root directory
+};
+
+struct Key {
+    uint16_t eventType = os::KEY_EVENT;
+    bool keyDown = true;
+    uint8_t character = 0;
+    bool typedEarly = false;  // typed before the prompt: discarded when input is flushed
+};
+
+struct Machine {
+    os::VersionInfo version{true, 2, 5, 1};
+    std::string modulePath = "C:\\tools\\morvi.exe";
+    std::string currentDirectory = "C:\\work";
+    int32_t timeZoneBiasMinutes = -540;  // local time = UTC - bias
+    std::vector<std::unique_ptr<Volume>> volumes;
+    std::vector<std::pair<std::string, std::string>> environment;
+
+    bool console = false;  // standard output is a console
+    int32_t windowRows = 25;
+    int32_t bufferHeight = 300;
+    std::deque<Key> keys;
+    uint32_t ticks = 0;
+    uint32_t ticksPerCall = 1;
+
+    // calendarTimeNow answers these in turn; the last one stays.
+    std::deque<int64_t> calendarTimes{1709597107};  // 2024-03-05 00:05:07 UTC
+
+    long failAllocation = 0;  // fail this allocation (1 the first); 0 none
+    long allocations = 0;
+
+    bool registerClassFails = false;
+    std::deque<os::Message> windowMessages;  // delivered by the hidden window's message loop
+
+    std::string hostDir;  // files written through streams live below it
+    std::vector<std::string> events;
+};
+
+Machine& machine();
+void resetMachine();  // an empty machine with the volume C: and the module's directory
+void record(const std::string& event);
+
+Volume& addVolume(const std::string& root, const std::string& fileSystem = "NTFS");
+Volume* volumeOf(const std::string& root);
+
+// Full paths (X:\... or \\server\share\...); missing parent directories are created.
+Node& addDirectory(const std::string& path);
+Node& addFile(const std::string& path, const std::string& contents);
+Node* find(const std::string& path);  // nullptr when missing
+void setTimes(Node& node, os::FileTime write, os::FileTime creation = 0, os::FileTime access = 0);
+
+// FILETIME of a UTC calendar time.
+os::FileTime fileTimeOf(int year, int month, int day, int hour = 0, int minute = 0,
+                        int second = 0, int milliseconds = 0);
+
+// The bytes of a file as the program left them (written through a stream or not).
+std::string contentsOf(const std::string& path);
+
+struct RunOutput {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+    std::vector<std::string> events;
+    bool hasEvent(const std::string& prefix) const;
+};
+
+// Runs the command with these arguments (argument 0 is the module path) in a child
+// process over a copy of the machine.
+RunOutput runProgram(const std::vector<std::string>& arguments);
+
+}  // namespace sim

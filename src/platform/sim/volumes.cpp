@@ -1,0 +1,96 @@
+// Volume answers of the simulated machine, each as the test set it up.
+#include <cstring>
+#include <string>
+
+#include "platform/platform.h"
+#include "platform/sim/handles.h"
+#include "platform/sim/machine.h"
+#include "platform/sim/paths.h"
+
+namespace os {
+
+// A null root, like Windows, means the volume of the current directory.
+static sim::Volume* volumeAt(const char* root) {
+    std::string path = root ? root : sim::machine().currentDirectory;
+    sim::Resolved at = sim::resolvePath(path);
+    if (root != nullptr && at.volume != nullptr && !at.components.empty()) return nullptr;
+    return at.volume;
+}
+
+bool getVolumeFileSystemName(const char* root, char* name, uint32_t capacity) {
+    sim::Volume* volume = volumeAt(root);
+    if (volume == nullptr || !volume->answers) return false;
+    std::snprintf(name, capacity, "%s", volume->fileSystem.c_str());
+    return true;
+}
+
+bool getDiskFreeSpace(const char* root, uint32_t* sectorsPerCluster, uint32_t* bytesPerSector) {
+    sim::Volume* volume = volumeAt(root);
+    if (volume == nullptr || !volume->answers || !volume->freeSpaceAnswers) return false;
+    *sectorsPerCluster = volume->sectorsPerCluster;
+    *bytesPerSector = volume->bytesPerSector;
+    return true;
+}
+
+bool getDiskTotalBytes(const char* root, uint64_t* totalBytes) {
+    sim::Volume* volume = volumeAt(root);
+    if (volume == nullptr || !volume->answers || !volume->freeSpaceExAvailable) return false;
+    *totalBytes = volume->totalBytes;
+    return true;
+}
+
+uint32_t getDriveType(const char* path) {
+    sim::Resolved at = sim::resolvePath(path);
+    if (at.volume == nullptr) return 1;  // no root directory
+    return at.volume->driveType;
+}
+
+uint32_t queryDosDevice(const char* deviceName, char* target, uint32_t capacity) {
+    std::string root = std::string(deviceName) + "\\";
+    sim::Volume* volume = sim::volumeOf(root);
+    if (volume == nullptr) return 0;
+    std::string answer = volume->dosDevice.empty() ? "\\Device\\HarddiskVolume1" : volume->dosDevice;
+    std::snprintf(target, capacity, "%s", answer.c_str());
+    return static_cast<uint32_t>(answer.size() + 2);
+}
+
+bool vwin32ExtendedFreeSpace(const char* root, uint32_t* sectorsPerCluster,
+                             uint32_t* bytesPerSector) {
+    const VersionInfo& version = sim::machine().version;
+    sim::Volume* volume = volumeAt(root);
+    if (!version.readable || version.platformId != 1 || volume == nullptr || !volume->vwin32Answers)
+        return false;
+    *sectorsPerCluster = volume->vwin32SectorsPerCluster;
+    *bytesPerSector = volume->vwin32BytesPerSector;
+    return true;
+}
+
+FileHandle openVolume(char driveLetter) {
+    sim::Volume* volume = sim::volumeOf(std::string(1, driveLetter) + ":\\");
+    if (volume == nullptr || !volume->opensAsDevice) return nullptr;
+    auto* handle = new sim::OpenVolume();
+    handle->volume = volume;
+    return handle;
+}
+
+bool deviceControl(FileHandle device, uint32_t controlCode) {
+    auto* handle = static_cast<sim::OpenVolume*>(device);
+    sim::Volume* volume = handle->volume;
+    bool ok = false;
+    const char* what = "control";
+    if (controlCode == FSCTL_LOCK_VOLUME) {
+        what = "lock";
+        ok = handle->locked = volume->lockSucceeds;
+    } else if (controlCode == FSCTL_UNLOCK_VOLUME) {
+        what = "unlock";
+        ok = handle->locked;
+        handle->locked = false;
+    } else if (controlCode == FSCTL_DISMOUNT_VOLUME) {
+        what = "dismount";
+        ok = volume->dismountSucceeds;
+    }
+    sim::record(std::string(what) + " " + volume->root + (ok ? " ok" : " failed"));
+    return ok;
+}
+
+}  // namespace os

@@ -1,0 +1,189 @@
+#include "run/run_driver.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "output/messages.h"
+#include "output/output_state.h"
+#include "platform/platform.h"
+#include "run/path_buffer.h"
+#include "run/path_tools.h"
+#include "run/run_state.h"
+#include "run/settings.h"
+
+namespace {
+
+const char* const COMMAND_NAME = "morvi";
+const char* const VERSION_TEXT = "1.62";
+
+struct Arguments {
+    int count = 0;
+    char** values = nullptr;
+    const char* source = nullptr;
+    const char* destination = nullptr;
+};
+
+bool isOptionArgument(const char* argument) {
+    return argument[0] == '/' || (settings.switchChar != '\0' && argument[0] == settings.switchChar);
+}
+
+int32_t takeWindowsNtVersion() {
+    os::VersionInfo version = os::getVersion();
+    if (!version.readable) return -1;
+    if (version.platformId != 2) return 0;
+    return static_cast<int32_t>(version.major * 100 + version.minor);
+}
+
+// The path arguments; option arguments are passed over in this scan.
+void scanPathArguments(Arguments& arguments) {
+    for (int k = 1; k < arguments.count; ++k) {
+        const char* argument = arguments.values[k];
+        if (isOptionArgument(argument)) continue;
+        if (arguments.source == nullptr)
+            arguments.source = argument;
+        else if (arguments.destination == nullptr)
+            arguments.destination = argument;
+        else
+            stopWithMessage("引数が 3つ以上指定されています。");
+    }
+}
+
+void allocateRunPath(PathBuffer& buffer, int32_t capacity) {
+    if (!allocatePath(buffer, capacity)) fatalError("メモリー不足");
+}
+
+void resolveSourceArgument(const char* argument) {
+    int32_t result = resolveSource(argument, runState.sourcePath, &runState.sourceTail,
+                                   &runState.tailIsAlias, settings.subDirectory != 0,
+                                   settings.entryKind.dirs != 0, settings.entryKind.files != 0);
+    if (result == -1) fatalError("メモリー不足");
+    if (result == -2) fatalError("照合元\"%s\"に共有名がありません。", argument);
+    if (result == -3) fatalError("照合元パス\"%s\"がありません。", argument);
+    runState.sourceDirLength = result;
+}
+
+void takeDestination(const char* argument) {
+    PathBuffer& dest = runState.destPath;
+    if (argument == nullptr) {
+        uint32_t length = os::getCurrentDirectory(static_cast<uint32_t>(dest.capacity), dest.text);
+        if (length >= static_cast<uint32_t>(dest.capacity)) {
+            if (!reservePath(dest, static_cast<int32_t>(length))) fatalError("メモリー不足");
+            length = os::getCurrentDirectory(static_cast<uint32_t>(dest.capacity), dest.text);
+        }
+        if (length == 0 || length >= static_cast<uint32_t>(dest.capacity))
+            fatalError("照合先の現在ディレクトリが不明です。");
+    } else {
+        if (argument[0] == '\\' && argument[1] == '\\' && findByte(argument + 2, '\\') < 0)
+            fatalError("照合先\"%s\"に共有名がありません。", argument);
+        if (!writePathAt(dest, 0, argument)) fatalError("メモリー不足");
+        if (std::strchr(dest.text, '*') != nullptr || std::strchr(dest.text, '?') != nullptr)
+            fatalError("照合先にはワイルドカードは使えません。");
+    }
+    runState.destLength = static_cast<int32_t>(std::strlen(dest.text));
+}
+
+bool hasWildcard(const char* text) {
+    return std::strchr(text, '*') != nullptr || std::strchr(text, '?') != nullptr;
+}
+
+void closeDestinationForWalk() {
+    PathBuffer& dest = runState.destPath;
+    int32_t length = runState.destLength;
+    if (length > 0 && (dest.text[length - 1] == ':' || endsWithSeparator(dest.text))) return;
+    if (!writePathAt(dest, length, "\\")) fatalError("メモリー不足");
+    runState.destLength = length + 1;
+}
+
+// The full path of a path, ending in a separator, in a buffer as large as the path's own.
+void takeFullPath(PathBuffer& root, const PathBuffer& from) {
+    allocateRunPath(root, from.capacity);
+    const char* path = from.text[0] != '\0' ? from.text : ".";
+    uint32_t length = os::getFullPathName(path, static_cast<uint32_t>(root.capacity), root.text);
+    if (length >= static_cast<uint32_t>(root.capacity)) {
+        if (!reservePath(root, static_cast<int32_t>(length))) fatalError("メモリー不足");
+        length = os::getFullPathName(path, static_cast<uint32_t>(root.capacity), root.text);
+    }
+    if (length == 0 || length >= static_cast<uint32_t>(root.capacity)) root.text[0] = '\0';
+    if (!endsWithSeparator(root.text) &&
+        !writePathAt(root, static_cast<int32_t>(std::strlen(root.text)), "\\"))
+        fatalError("メモリー不足");
+}
+
+void checkVolumesReachable() {
+    if (pathKind(runState.sourcePath.text) == 3) fatalError("照合元ドライブにアクセス出来ません。");
+    if (pathKind(runState.destPath.text) == 3) fatalError("照合先ドライブにアクセス出来ません。");
+}
+
+void allocateReadBuffers() {
+    if (settings.blockSize <= 1) return;
+    size_t size = static_cast<size_t>(settings.blockSize);
+    runState.sourceBuffer = static_cast<unsigned char*>(os::allocatePages(size));
+    if (runState.sourceBuffer == nullptr) fatalError("メモリー不足");
+    runState.destBuffer = static_cast<unsigned char*>(os::allocatePages(size));
+    if (runState.destBuffer == nullptr) {
+        os::releasePages(runState.sourceBuffer);
+        runState.sourceBuffer = nullptr;
+        fatalError("メモリー不足");
+    }
+}
+
+int exitCodeOfRun() {
+    if (runState.runAborted) return 1;
+    if (runTotals.filesMismatched != 0 || runTotals.dirsMismatched != 0 ||
+        runTotals.sourceVanished != 0)
+        return 2;
+    return 0;
+}
+
+}  // namespace
+
+int morviMain(int argc, char** argv) {
+    Arguments arguments;
+    arguments.count = argc;
+    arguments.values = argv;
+
+    runState.windowsNtVersion = takeWindowsNtVersion();
+
+    scanPathArguments(arguments);
+
+    if (settings.subDirectory == 0 && settings.entryKind.files && settings.entryKind.dirs)
+        settings.entryKind.dirs = 0;
+    if (settings.sameTimeOnly == 1 || settings.sameTimeOnly == 2) {
+        settings.compareTime = 0;
+        settings.compareDirTime = 0;
+    }
+
+    allocateRunPath(runState.sourcePath, 1024);
+    allocateRunPath(runState.destPath, 1024);
+    resolveSourceArgument(arguments.source);
+    takeDestination(arguments.destination);
+
+    if (settings.entryKind.files && settings.entryKind.dirs && runState.sourceTail != nullptr)
+        settings.entryKind.dirs = 0;
+    runState.walkMode = settings.subDirectory != 0 || runState.sourceTail == nullptr ||
+                        hasWildcard(runState.sourceTail);
+    if (runState.walkMode) closeDestinationForWalk();
+
+    takeFullPath(runState.sourceRoot, runState.sourcePath);
+    takeFullPath(runState.destRoot, runState.destPath);
+    checkVolumesReachable();
+
+    allocateReadBuffers();
+
+    runState.runAborted = 0;
+
+    if (progressShown) {
+        progressShown = false;
+        std::fputs("\r", stdout);
+    }
+
+    releasePath(runState.sourcePath);
+    releasePath(runState.destPath);
+    os::release(runState.sourceTail);
+    runState.sourceTail = nullptr;
+    releasePath(runState.sourceRoot);
+    releasePath(runState.destRoot);
+    (void)COMMAND_NAME;
+    (void)VERSION_TEXT;
+    return exitCodeOfRun();
+}

@@ -1,0 +1,4 @@
+#include "run/run_state.h"
+
+RunTotals runTotals;
+RunState runState;
