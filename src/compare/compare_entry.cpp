@@ -1,0 +1,254 @@
+#include "compare/compare_entry.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "compare/content_compare.h"
+#include "filter/filter_application.h"
+#include "output/console_output.h"
+#include "output/output_state.h"
+#include "run/path_tools.h"
+#include "run/run_state.h"
+#include "run/settings.h"
+
+const char* const MATCH_SEPARATOR = "＝";
+const char* const MISMATCH_SEPARATOR = "≠";
+
+namespace {
+
+const char* const FILE_LABELS[] = {
+    "",
+    "対象外 ",
+    "照合先なし ",
+    "ファイル名大小不一致 ",
+    "代替形式不一致 ",
+    "サイズ不一致 ",
+    "書込日時不一致 ",
+    "生成日時不一致 ",
+    "読出日付不一致 ",
+    "属性不一致 ",
+    "ファイル同名DIR存在 ",
+    "照合元オープン不能 ",
+    "照合先オープン不能 ",
+    "内容不一致 ",
+    "照合元読込不能 ",
+    "照合先読込不能 ",
+};
+
+const char* const DIR_LABELS[] = {
+    "",
+    "対象外 ",
+    "照合先DIRなし ",
+    "ディレクトリ名大小不一致 ",
+    "DIR代替形式不一致 ",
+    "DIRサイズ不一致 ",
+    "DIR書込日時不一致 ",
+    "DIR生成日時不一致 ",
+    "DIR読出日付不一致 ",
+    "DIR属性不一致 ",
+};
+
+uint64_t sizeOf(const os::FindRecord& record) {
+    return (static_cast<uint64_t>(record.sizeHigh) << 32) | record.sizeLow;
+}
+
+// Rounds to the 2-second steps of DOS time stamps; a time outside their range becomes 0.
+os::FileTime toFatResolution(os::FileTime time) {
+    uint16_t date = 0, clock = 0;
+    os::FileTime rounded = 0;
+    if (!os::fileTimeToDosDateTime(time, &date, &clock)) return 0;
+    if (!os::dosDateTimeToFileTime(date, clock, &rounded)) return 0;
+    return rounded;
+}
+
+// Drops the milliseconds, as a CD keeps whole seconds only; computed through local time
+// as the platform does it.
+os::FileTime toWholeSeconds(os::FileTime time) {
+    os::FileTime local = 0, result = 0;
+    os::SystemTime fields{};
+    os::fileTimeToLocalFileTime(time, &local);
+    os::fileTimeToSystemTime(local, &fields);
+    fields.milliseconds = 0;
+    os::systemTimeToFileTime(fields, &local);
+    os::localFileTimeToFileTime(local, &result);
+    return result;
+}
+
+// The three times of one side as they are compared in this run.
+struct PairTimes {
+    os::FileTime write, creation, access;
+};
+
+PairTimes comparableTimes(const os::FindRecord& record) {
+    if (runState.fatTimeMode)
+        return {toFatResolution(record.writeTime), toFatResolution(record.creationTime),
+                record.accessTime};
+    if (runState.cdTimeMode)
+        return {toWholeSeconds(record.writeTime), toWholeSeconds(record.creationTime),
+                toWholeSeconds(record.accessTime)};
+    return {record.writeTime, record.creationTime, record.accessTime};
+}
+
+bool selectionNeedsDestination() {
+    return settings.sameTimeOnly == 1 || settings.sameTimeOnly == 2 ||
+           settings.differentTimeOnly != 0 ||
+           (settings.compareSize != 0 && settings.sameSizeOnly != 0);
+}
+
+void showProgress(const EntryPaths& paths) {
+    const char* path = settings.verbose.source ? paths.source : paths.dest;
+    int length = 0;
+    const char* shown = fitPathForDisplay(path, &length);
+    progressShown = true;
+    std::fwrite(shown, 1, static_cast<size_t>(length), stdout);
+    std::fflush(stdout);
+}
+
+void endProgressLine() {
+    if (!progressShown) return;
+    progressShown = false;
+    std::fputs("\n\r", stdout);
+}
+
+}  // namespace
+
+int compareEntry(const os::FindRecord& source, const EntryPaths& paths, int isDirectory,
+                 int fromWalk, int checkNames) {
+    if (fromWalk && !isDirectory &&
+        isFileExcluded(paths.source, paths.dest, runState.sourceAltAccess ? paths.sourceAlt : nullptr))
+        return RESULT_SKIPPED;
+
+    const char* sourceAccess = runState.sourceAltAccess ? paths.sourceAlt : paths.source;
+    const char* destAccess = runState.destAltAccess ? paths.destAlt : paths.dest;
+
+    os::FindRecord dest;
+    os::SearchHandle lookup = os::findFirstFile(destAccess, &dest);
+    if (lookup == nullptr) return selectionNeedsDestination() ? RESULT_SKIPPED : RESULT_DEST_MISSING;
+    os::findClose(lookup);
+
+    const PairTimes sourceTimes = comparableTimes(source);
+    const PairTimes destTimes = comparableTimes(dest);
+    const bool writeAgrees = sourceTimes.write == destTimes.write;
+    const bool creationAgrees = sourceTimes.creation == destTimes.creation;
+    const bool accessAgrees = sourceTimes.access == destTimes.access;
+    const bool sizesAgree = sizeOf(source) == sizeOf(dest);
+    const bool sizeCounts = !isDirectory || settings.compareDirSize != 0;
+
+    if (settings.differentTimeOnly && writeAgrees) return RESULT_SKIPPED;
+    if (settings.sameTimeOnly == 1 || settings.sameTimeOnly == 2) {
+        if (!writeAgrees) return RESULT_SKIPPED;
+        if (settings.sameTimeOnly == 2 &&
+            (!creationAgrees || (!runState.fatTimeMode && !accessAgrees)))
+            return RESULT_SKIPPED;
+    }
+    if (settings.compareSize && settings.sameSizeOnly && sizeCounts && !sizesAgree)
+        return RESULT_SKIPPED;
+
+    if (settings.testMode) return RESULT_MATCH;
+
+    if (checkNames && settings.compareNameCase && std::strcmp(source.name, dest.name) != 0)
+        return RESULT_NAME_CASE;
+    if (checkNames && settings.compareAltName && std::strcmp(source.altName, dest.altName) != 0)
+        return RESULT_ALT_NAME;
+    if (!isDirectory && (dest.attributes & os::ATTR_DIRECTORY) != 0) return RESULT_FILE_HAS_DIR_TWIN;
+    if (settings.compareSize && !settings.sameSizeOnly && sizeCounts && !sizesAgree)
+        return RESULT_SIZE;
+
+    const int timeLevel = isDirectory ? settings.compareDirTime : settings.compareTime;
+    if (!settings.differentTimeOnly && (timeLevel == 1 || timeLevel == 2) && !writeAgrees)
+        return RESULT_WRITE_TIME;
+    if (!settings.differentTimeOnly && timeLevel == 2) {
+        if (!creationAgrees) return RESULT_CREATION_TIME;
+        if (!runState.fatTimeMode && !accessAgrees) return RESULT_ACCESS_TIME;
+    }
+
+    const uint32_t attributeMask = settings.compareAttributes == 1 ? 0x1Fu
+                                   : settings.compareAttributes == 2 ? 0xFFFFFFFFu
+                                                                     : 0u;
+    if (((source.attributes ^ dest.attributes) & attributeMask) != 0) return RESULT_ATTRIBUTES;
+
+    if (isDirectory) return RESULT_MATCH;
+
+    if (settings.verbose.beginning) showProgress(paths);
+    if (!settings.compareContents) return RESULT_MATCH;
+    return compareContentsOf(sourceAccess, destAccess);
+}
+
+int compareAndReport(const os::FindRecord& source, const EntryPaths& paths, int isDirectory,
+                     int fromWalk, int checkNames) {
+    const int result = compareEntry(source, paths, isDirectory, fromWalk, checkNames);
+    if (result == RESULT_SKIPPED) {
+        if (settings.verbose.skip)
+            printResultLine(resultLabel(result, isDirectory), MISMATCH_SEPARATOR);
+        else
+            endProgressLine();
+        return OUTCOME_SKIPPED;
+    }
+    uint32_t& compared = isDirectory ? runTotals.dirsCompared : runTotals.filesCompared;
+    ++compared;
+    if (result == RESULT_MATCH) {
+        if (settings.verbose.complete)
+            printResultLine("", MATCH_SEPARATOR);
+        else
+            endProgressLine();
+        return OUTCOME_MATCHED;
+    }
+    uint32_t& mismatched = isDirectory ? runTotals.dirsMismatched : runTotals.filesMismatched;
+    ++mismatched;
+    if (result == RESULT_FILE_HAS_DIR_TWIN) ++runTotals.fileHasDirTwin;
+    if (settings.verbose.error)
+        printResultLine(resultLabel(result, isDirectory), MISMATCH_SEPARATOR);
+    else
+        endProgressLine();
+    return OUTCOME_MISMATCHED;
+}
+
+const char* resultLabel(int result, int isDirectory) {
+    if (result == RESULT_CONTENTS && settings.textBinaryCheck && sourceIsBinary != destIsBinary)
+        return destIsBinary ? "テキスト対バイナリ " : "バイナリ対テキスト ";
+    if (isDirectory && result < static_cast<int>(sizeof DIR_LABELS / sizeof DIR_LABELS[0]))
+        return DIR_LABELS[result];
+    if (result >= 0 && result < static_cast<int>(sizeof FILE_LABELS / sizeof FILE_LABELS[0]))
+        return FILE_LABELS[result];
+    return "";
+}
+
+void printResultLine(const char* label, const char* separator) {
+    const char* sourcePath = runState.sourcePath.text;
+    const char* destPath = runState.destPath.text;
+    if (settings.verbose.source && settings.verbose.destination)
+        writeOutput("%s%s%s%s\n", label, sourcePath, separator, destPath);
+    else if (settings.verbose.source)
+        writeOutput("%s%s\n", label, sourcePath);
+    else if (settings.verbose.destination)
+        writeOutput("%s%s\n", label, destPath);
+    else if (progressShown) {
+        progressShown = false;
+        std::fputs("\r", stdout);
+    }
+}
+
+const char* fitPathForDisplay(const char* path, int* length) {
+    const int total = static_cast<int>(std::strlen(path));
+    const int limit = 79;
+    if (total <= limit) {
+        *length = total;
+        return path;
+    }
+    for (int k = total - 80; k < total; ++k) {
+        const bool separator = path[k] == '/' || path[k] == ':' ||
+                               (path[k] == '\\' && byteKindAt(path, k) != 2);
+        if (separator) {
+            *length = total - (k + 1);
+            return path + k + 1;
+        }
+    }
+    const int backslash = findLastByte(path, '\\');
+    const char* slash = std::strrchr(path, '/');
+    int start = backslash + 1;
+    if (slash != nullptr && slash - path + 1 > start) start = static_cast<int>(slash - path + 1);
+    if (start == 0 && total >= 2 && path[1] == ':') start = 2;
+    const int rest = total - start;
+    *length = rest < limit ? rest : limit;
+    return path + start;
+}
