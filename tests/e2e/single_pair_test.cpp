@@ -1,0 +1,57 @@
+// The real program under Wine on real files: exact Shift-JIS bytes and exit codes.
+#include <gtest/gtest.h>
+
+#include "support/wine_run.h"
+
+using e2e::lines;
+using e2e::mapDrive;
+using e2e::runMorvi;
+using e2e::TempDir;
+
+namespace {
+
+class SinglePair : public ::testing::Test {
+protected:
+    void SetUp() override {
+        mapDrive('s', source.path());
+        mapDrive('t', dest.path());
+    }
+    TempDir source, dest;
+};
+
+std::string firstLine(const std::string& out) { return out.substr(0, out.find("\r\n") + 2); }
+
+TEST_F(SinglePair, EqualFilesPrintTheMatchLineAndExitZero) {
+    source.file("a.txt", "same bytes\n");
+    dest.file("b.txt", "same bytes\n");
+    e2e::WineRun run = runMorvi({"S:\\a.txt", "T:\\b.txt"});
+    EXPECT_EQ(firstLine(run.out), lines({"S:\\a.txt＝T:\\b.txt"})) << e2e::utf8(run.out);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.exitCode, 0);
+}
+
+TEST_F(SinglePair, DifferentSizesAreReportedAndExitTwo) {
+    source.file("a.txt", "short");
+    dest.file("b.txt", "longer text");
+    e2e::WineRun run = runMorvi({"S:\\a.txt", "T:\\b.txt"});
+    EXPECT_EQ(firstLine(run.out), lines({"サイズ不一致 S:\\a.txt≠T:\\b.txt"})) << e2e::utf8(run.out);
+    EXPECT_EQ(run.exitCode, 2);
+}
+
+TEST_F(SinglePair, OneDifferingByteAtTheEndOfFiveMebibytes) {
+    std::string bytes(5 << 20, 'x');
+    source.file("big.bin", bytes);
+    dest.file("big.bin", bytes);
+    e2e::WineRun same = runMorvi({"S:\\big.bin", "T:\\"});
+    EXPECT_EQ(firstLine(same.out), lines({"S:\\big.bin＝T:\\big.bin"})) << e2e::utf8(same.out);
+    EXPECT_EQ(same.exitCode, 0);
+
+    bytes.back() = 'y';
+    dest.file("big.bin", bytes);
+    e2e::WineRun differs = runMorvi({"S:\\big.bin", "T:\\"});
+    EXPECT_EQ(firstLine(differs.out), lines({"内容不一致 S:\\big.bin≠T:\\big.bin"}))
+        << e2e::utf8(differs.out);
+    EXPECT_EQ(differs.exitCode, 2);
+}
+
+}  // namespace

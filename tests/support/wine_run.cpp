@@ -1,0 +1,111 @@
+#include "support/wine_run.h"
+
+#include <fcntl.h>
+#include <iconv.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace e2e {
+
+namespace fs = std::filesystem;
+
+static std::string slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+static std::string prefixDir() { return std::string(MORVI_SOURCE_DIR) + "/build/wineprefix"; }
+
+WineRun runMorvi(const std::vector<std::string>& arguments, const std::string& workingDir) {
+    TempDir scratch;
+    std::string outFile = scratch.host("out"), errFile = scratch.host("err");
+    std::string script = std::string(MORVI_SOURCE_DIR) + "/scripts/morvi";
+    pid_t child = fork();
+    if (child == 0) {
+        int in = open("/dev/null", O_RDONLY);
+        int out = open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        int err = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(in, 0);
+        dup2(out, 1);
+        dup2(err, 2);
+        if (!workingDir.empty()) {
+            // Wine starts a program in the Windows directory that maps the host's own one.
+            std::string host = workingDir;
+            if (chdir(host.c_str()) != 0) _exit(127);
+        }
+        std::vector<char*> argv;
+        argv.push_back(script.data());
+        std::vector<std::string> copies = arguments;
+        for (auto& text : copies) argv.push_back(text.data());
+        argv.push_back(nullptr);
+        execv(script.c_str(), argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    WineRun run;
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    run.out = slurp(outFile);
+    run.err = slurp(errFile);
+    return run;
+}
+
+TempDir::TempDir() {
+    std::string pattern = (fs::temp_directory_path() / "morvi-e2e-XXXXXX").string();
+    path_ = mkdtemp(pattern.data());
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+}
+
+void TempDir::file(const std::string& relative, const std::string& contents) const {
+    fs::path full = fs::path(path_) / utf8(relative);
+    fs::create_directories(full.parent_path());
+    std::ofstream(full, std::ios::binary) << contents;
+}
+
+void TempDir::dir(const std::string& relative) const {
+    fs::create_directories(fs::path(path_) / utf8(relative));
+}
+
+void mapDrive(char letter, const std::string& hostDir) {
+    std::string link = prefixDir() + "/dosdevices/" + std::string(1, static_cast<char>(letter | 0x20)) + ":";
+    std::error_code ignored;
+    fs::remove(link, ignored);
+    fs::create_directory_symlink(hostDir, link);
+}
+
+std::string utf8(const std::string& cp932) {
+    iconv_t convert = iconv_open("UTF-8", "CP932");
+    std::string out(cp932.size() * 3 + 1, '\0');
+    char* in = const_cast<char*>(cp932.data());
+    size_t inLeft = cp932.size(), outLeft = out.size();
+    char* target = out.data();
+    while (inLeft > 0 && iconv(convert, &in, &inLeft, &target, &outLeft) == static_cast<size_t>(-1)) {
+        *target++ = '?';
+        --outLeft;
+        ++in;
+        --inLeft;
+    }
+    iconv_close(convert);
+    out.resize(out.size() - outLeft);
+    return out;
+}
+
+std::string lines(const std::vector<std::string>& each) {
+    std::string all;
+    for (const auto& line : each) all += line + "\r\n";
+    return all;
+}
+
+}  // namespace e2e

@@ -1,0 +1,46 @@
+// Runs the real morvi.exe under Wine on trees made by the test.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+struct WineRun {
+    int exitCode = -1;
+    std::string out;  // exact bytes: Shift-JIS text, CR LF line ends
+    std::string err;
+};
+
+// Runs scripts/morvi with these arguments in the given Windows working directory
+// (empty: Wine's default).
+WineRun runMorvi(const std::vector<std::string>& arguments, const std::string& workingDir = "");
+
+// The UTF-8 text of Shift-JIS bytes: host file names, readable failure messages.
+std::string utf8(const std::string& cp932);
+
+// A fresh host directory below the system's temporary directory, removed by the destructor.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return path_; }
+    // Paths are relative, '/' separated, spelled as the program sees them (Shift-JIS);
+    // the host names are UTF-8, which Wine hands to the program as Shift-JIS again.
+    void file(const std::string& relative, const std::string& contents) const;
+    void dir(const std::string& relative) const;
+    std::string host(const std::string& relative) const { return path_ + "/" + utf8(relative); }
+
+private:
+    std::string path_;
+};
+
+// Makes a host directory the Windows drive X: (a link in the prefix's dosdevices).
+void mapDrive(char letter, const std::string& hostDir);
+
+// Every line of output ends with CR LF on Windows; a convenience to build expectations.
+std::string lines(const std::vector<std::string>& each);
+
+}  // namespace e2e
