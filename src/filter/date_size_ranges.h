@@ -1,0 +1,29 @@
+// The size range of /ls and the date ranges of /ly..: reading their texts and testing an
+// entry against them.
+#pragma once
+
+#include <cstdint>
+
+#include "run/settings.h"
+
+// A byte count written as a real number with an optional unit K, M or G.
+int64_t parseSize(const char* text);
+
+// The text after /ls into settings.sizeRange; 2 when the text is empty, else 0.
+int parseSizeRange(const char* text);
+
+// Replaces the range; a malformed text leaves fields not given. Always 0.
+int parseDateRange(const char* text, DateRange& range);
+
+bool sizeInRange(uint64_t size);
+
+// The entry's local time, all six fields given.
+bool dateInRange(const DateFields& time, const DateRange& range);
+
+double julianDate(int32_t year, int32_t month, int32_t day, int32_t hour, int32_t minute,
+                  int32_t second);
+int32_t daysInMonth(int32_t year, int32_t month);
+bool isLeapYear(int32_t year);
+
+// The text after /ly: picks the date field by its leading letters and reads the range.
+int parseDateOption(const char* text);
