@@ -3,6 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "output/console_output.h"
 #include "output/output_state.h"
 #include "platform/platform.h"
 #include "run/settings.h"
@@ -31,10 +32,33 @@ void fatalError(const char* format, ...) {
         std::fputs("\n", logStream);
         if (settings.cacheMode != 0) std::fflush(nullptr);
     }
+    if (!settings.pauseOutput) {
+        std::fputs("\n\a処理停止:", stderr);
+        va_start(arguments, format);
+        std::vfprintf(stderr, format, arguments);
+        va_end(arguments);
+        std::fputs("\n", stderr);
+        os::exitProcess(1);
+    }
+
+    // Paged console: the message is kept on one page and stays readable until a key.
+    if (logStream != nullptr) {
+        if (std::fclose(logStream) != 0)
+            std::fprintf(stderr, "ログ・ファイル\"%s\"の出力に異常を検出しました。\n",
+                         settings.logPath);
+        logStream = nullptr;
+    }
+    // The 90 makes it at least two lines, so that the pager can prompt before the message.
+    va_start(arguments, format);
+    int64_t characters = estimateLength(format, arguments) + 90;
+    va_end(arguments);
+    pagerBeforePrint(characters, "エラー発生。続いてエラー情報を表示します(Continue,/All/Quit)");
     std::fputs("\n\a処理停止:", stderr);
     va_start(arguments, format);
-    std::vfprintf(stderr, format, arguments);
+    int written = std::vfprintf(stderr, format, arguments);
     va_end(arguments);
     std::fputs("\n", stderr);
+    if (written >= 0) characters = written + 90;
+    pagerAfterPrint(characters, PAGER_PROMPT);
     os::exitProcess(1);
 }
