@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "options/config_file.h"
+#include "output/console_output.h"
 #include "output/messages.h"
 #include "output/output_state.h"
 #include "platform/platform.h"
@@ -25,6 +27,12 @@ struct Arguments {
 
 bool isOptionArgument(const char* argument) {
     return argument[0] == '/' || (settings.switchChar != '\0' && argument[0] == settings.switchChar);
+}
+
+bool standardOutputIsConsole() {
+    int bufferHeight = 0;
+    int windowRows = 0;
+    return os::consoleScreenInfo(&bufferHeight, &windowRows) && bufferHeight > 0;
 }
 
 int32_t takeWindowsNtVersion() {
@@ -143,8 +151,11 @@ int morviMain(int argc, char** argv) {
     arguments.values = argv;
 
     runState.windowsNtVersion = takeWindowsNtVersion();
+    argv[0] = findExecutablePath();
+    loadSwitchChar(argv[0]);
 
     scanPathArguments(arguments);
+    applyConfigFile(argv[0], settings.switchChar);
 
     if (settings.subDirectory == 0 && settings.entryKind.files && settings.entryKind.dirs)
         settings.entryKind.dirs = 0;
@@ -152,6 +163,11 @@ int morviMain(int argc, char** argv) {
         settings.compareTime = 0;
         settings.compareDirTime = 0;
     }
+    if (settings.verbose.beginning &&
+        !((settings.verbose.source || settings.verbose.destination) && standardOutputIsConsole()))
+        settings.verbose.beginning = 0;
+    pagerInit(settings.pauseOutput, 1);
+    if (settings.pauseOutput) pagerAfterPrint(80, PAGER_PROMPT);
 
     allocateRunPath(runState.sourcePath, 1024);
     allocateRunPath(runState.destPath, 1024);
