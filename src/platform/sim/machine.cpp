@@ -29,7 +29,7 @@ void resetMachine() {
     const char* dir = mkdtemp(pattern);
     theMachine->hostDir = dir ? dir : "/tmp";
     addVolume("C:\\");
-    addDirectory("C:\\tools");
+    addFile(theMachine->modulePath, "");  // the running executable can be looked up
     addDirectory("C:\\work");
 }
 
