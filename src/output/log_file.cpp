@@ -1,0 +1,138 @@
+#include "output/log_file.h"
+
+#include <cstring>
+#include <ctime>
+
+#include "options/config_file.h"
+#include "output/messages.h"
+#include "output/output_state.h"
+#include "platform/platform.h"
+#include "run/settings.h"
+
+namespace {
+
+const char* const WEEKDAY_NAMES[7] = {"日", "月", "火", "水", "木", "金", "土"};
+
+const char* const SEPARATOR_LINE =
+    "-------------------------------------------------------------------------------\n";
+
+void writeItem(FILE* stream, const char* item) {
+    if (std::strchr(item, ' ') != nullptr)
+        std::fprintf(stream, "\"%s\"", item);
+    else
+        std::fputs(item, stream);
+}
+
+// The C library's local time of a calendar time; all fields zero when it cannot convert.
+std::tm localTimeOf(int64_t time) {
+    std::tm local{};
+    if (!os::localCalendarTime(time, &local)) local = std::tm{};
+    return local;
+}
+
+void writeCommandLine(FILE* stream, char switchChar, int argumentCount, char** arguments,
+                      int leadingCount) {
+    int k = 0;
+    for (; k <= leadingCount && k < argumentCount; ++k) {
+        if (arguments[k] == nullptr) continue;
+        writeItem(stream, arguments[k]);
+        std::fputs(" ", stream);
+    }
+    bool first = true;
+    if (argumentCount > 0 && arguments[0] != nullptr) {
+        char* configPath = configFilePath(arguments[0]);
+        if (configPath != nullptr) {
+            first = echoConfigOptions(stream, configPath, switchChar);
+            os::release(configPath);
+        }
+    }
+    for (; k < argumentCount; ++k) {
+        if (!first) std::fputs(" ", stream);
+        writeItem(stream, arguments[k]);
+        first = false;
+    }
+    std::fputs("\n\n", stream);
+}
+
+}  // namespace
+
+FILE* openLog(const char* path, int32_t mode, char switchChar, int argumentCount,
+              char** arguments, int leadingCount, const char* programName,
+              const char* version, bool* heldOpen) {
+    std::tm start = localTimeOf(os::calendarTimeNow());
+    *heldOpen = false;
+    if (os::testExclusiveOpen(path) == os::ExclusiveOpen::sharingViolation) {
+        *heldOpen = true;
+        return nullptr;
+    }
+    FILE* stream = nullptr;
+    bool existed = false;
+    if (mode == 1) {
+        stream = os::openStream(path, "w");
+    } else {
+        stream = os::openStream(path, "r+");
+        existed = stream != nullptr;
+        if (!existed) stream = os::openStream(path, "w+");
+    }
+    if (stream == nullptr) return nullptr;
+    if (mode != 1) {
+        std::fseek(stream, 0, SEEK_END);
+        if (existed) std::fputs(SEPARATOR_LINE, stream);
+    }
+    std::fprintf(stream, "%s実行開始 %d年%02d月%02d日(%s) %02d時%02d分%02d秒 ［%s 第%s版］\n",
+                 programName, start.tm_year + 1900, start.tm_mon + 1, start.tm_mday,
+                 WEEKDAY_NAMES[start.tm_wday % 7], start.tm_hour, start.tm_min, start.tm_sec,
+                 programName, version);
+    writeCommandLine(stream, switchChar, argumentCount, arguments, leadingCount);
+    return stream;
+}
+
+void detachLog() {
+    FILE* stream = logStream;
+    logStream = nullptr;
+    if (std::fclose(stream) != 0)
+        stopWithMessage("ログ・ファイル\"%s\"の出力に異常を検出しました。", settings.logPath);
+}
+
+void reopenLog() {
+    logStream = os::openStream(settings.logPath, "a");
+    if (logStream != nullptr) return;
+    std::fprintf(stderr, "\n\a処理停止:ログ・ファイル\"%s\"が再オープン出来ません。", settings.logPath);
+    os::exitProcess(1);
+}
+
+int closeLog(FILE* stream, int64_t endTime, int32_t elapsedSeconds, const char* programName,
+             int32_t cacheMode) {
+    std::tm end = localTimeOf(endTime);
+    std::fprintf(stream,
+                 "\n%s実行終了 %d年%02d月%02d日(%s) %02d時%02d分%02d秒（処理時間 %02d時間%02d分%02d秒）\n",
+                 programName, end.tm_year + 1900, end.tm_mon + 1, end.tm_mday,
+                 WEEKDAY_NAMES[end.tm_wday % 7], end.tm_hour, end.tm_min, end.tm_sec,
+                 elapsedSeconds / 3600, elapsedSeconds / 60 % 60, elapsedSeconds % 60);
+    if (cacheMode != 0) std::fflush(stream);
+    return std::fclose(stream);
+}
+
+bool echoConfigOptions(FILE* stream, const char* configPath, char switchChar) {
+    FILE* file = os::openStream(configPath, "rb");
+    if (file == nullptr) return true;
+    char* line = static_cast<char*>(os::allocate(CONFIG_LINE_LIMIT + 1));
+    char* name = static_cast<char*>(os::allocate(CONFIG_NAME_LIMIT + 1));
+    bool first = true;
+    if (line != nullptr && name != nullptr) {
+        LineEnd lineEnd;
+        // Line ends of mixed kinds were the option pass's concern; here they are just ends.
+        while (readConfigLine(line, file, &lineEnd, true) == CONFIG_LINE) {
+            if (line[0] == '\0') continue;
+            expandEnvironmentRefs(line, name);
+            if (line[0] != '/' && (line[0] == '\0' || line[0] != switchChar)) continue;
+            if (!first) std::fputs(" ", stream);
+            writeItem(stream, line);
+            first = false;
+        }
+    }
+    os::release(line);
+    os::release(name);
+    std::fclose(file);
+    return first;
+}

@@ -1,0 +1,28 @@
+// The log file: a copy of the results between a start banner with the command line and an
+// end banner with the processing time. The open stream is logStream (output_state.h).
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+// Opens the log (mode 1 new, 2 append behind a separator line), writes the start banner
+// and the command line: arguments 0 to leadingCount, the configuration file's option lines,
+// then the rest. Null on failure; *heldOpen tells whether another process holds the file.
+FILE* openLog(const char* path, int32_t mode, char switchChar, int argumentCount,
+              char** arguments, int leadingCount, const char* programName,
+              const char* version, bool* heldOpen);
+
+// Closes logStream for a while (around the clearing of volume caches); a failed close
+// ends the process.
+void detachLog();
+
+// Opens settings.logPath again for appending into logStream; a failure ends the process.
+void reopenLog();
+
+// Writes the end banner and closes the stream; non-zero when the close failed.
+int closeLog(FILE* stream, int64_t endTime, int32_t elapsedSeconds, const char* programName,
+             int32_t cacheMode);
+
+// Writes the configuration file's option lines as command-line items; true when it wrote
+// nothing, so that the next item knows it comes first.
+bool echoConfigOptions(FILE* stream, const char* configPath, char switchChar);
