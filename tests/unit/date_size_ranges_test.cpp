@@ -1,0 +1,175 @@
+#include <gtest/gtest.h>
+
+#include "filter/date_size_ranges.h"
+#include "filter/filter_lists.h"
+
+namespace {
+
+DateFields at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
+    DateFields f;
+    f.year = y, f.month = mo, f.day = d, f.hour = h, f.minute = mi, f.second = s;
+    return f;
+}
+
+DateRange rangeOf(const char* text) {
+    DateRange range;
+    parseDateRange(text, range);
+    return range;
+}
+
+std::vector<int> fieldsOf(const DateFields& f) {
+    return {f.year, f.month, f.day, f.hour, f.minute, f.second};
+}
+
+}  // namespace
+
+TEST(ParseSize, UnitsFractionsAndPlainNumbers) {
+    const std::pair<const char*, int64_t> cases[] = {
+        {"100", 100},          {"+100", 100},       {"1.5", 1},
+        {"1.5K", 1536},        {"1.50K", 1536},     {"1.5k", 1536},
+        {"2M", 2097152},       {"0.5G", 536870912}, {"1.25m", 1310720},
+        {"1K", 1024},          {"3.K", 3072},       {"0.0009765625K", 1}, {"0.0009K", 0},
+        {"0.333333333333333333333K", 341},  // long fractions are truncated, not overflowed
+    };
+    for (const auto& [text, expected] : cases) EXPECT_EQ(parseSize(text), expected) << text;
+}
+
+TEST(SizeRange, FormsAndTests) {
+    struct Case {
+        const char* text;
+        std::vector<std::pair<uint64_t, bool>> sizes;
+    };
+    const Case cases[] = {
+        {"1024", {{1023, false}, {1024, true}, {1025, false}}},
+        {"1K-", {{1023, false}, {1024, true}, {1u << 30, true}}},
+        {"-1K", {{0, true}, {1024, true}, {1025, false}}},
+        {"1K-2K", {{1023, false}, {1024, true}, {2048, true}, {2049, false}}},
+        {"2K-1K", {{1024, false}, {1500, false}, {2048, false}}},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(parseSizeRange(c.text), 0);
+        for (const auto& [size, passes] : c.sizes)
+            EXPECT_EQ(sizeInRange(size), passes) << c.text << " size " << size;
+    }
+    EXPECT_EQ(parseSizeRange(""), 2);
+    EXPECT_EQ(parseSizeRange("-"), 0);
+    EXPECT_EQ(settings.sizeRange.from, -1);
+    EXPECT_EQ(settings.sizeRange.to, -1);
+}
+
+TEST(ParseDateRange, ReadsFieldsAndEnds) {
+    struct Case {
+        const char* text;
+        std::vector<int> start, end;
+    };
+    const Case cases[] = {
+        {"2001", {2001, -1, -1, -1, -1, -1}, {-1, -1, -1, -1, -1, -1}},
+        {"20010315123045", {2001, 3, 15, 12, 30, 45}, {-1, -1, -1, -1, -1, -1}},
+        {"2001031512304", {2001, 3, 15, 12, 30, -1}, {-1, -1, -1, -1, -1, -1}},
+        {"-2005", {-2, -1, -1, -1, -1, -1}, {2005, -1, -1, -1, -1, -1}},
+        {"2001-", {2001, -1, -1, -1, -1, -1}, {-2, -1, -1, -1, -1, -1}},
+        {"20011-", {2001, -1, -1, -1, -1, -1}, {-2, -1, -1, -1, -1, -1}},
+        {"200-300", {-1, -1, -1, -1, -1, -1}, {-1, -1, -1, -1, -1, -1}},
+        {"12345678", {1234, 56, 78, -1, -1, -1}, {-1, -1, -1, -1, -1, -1}},
+        {"20050101-20040101", {2005, 1, 1, -1, -1, -1}, {-2, 1, 1, -1, -1, -1}},
+        {"-", {-1, -1, -1, -1, -1, -1}, {-1, -1, -1, -1, -1, -1}},
+        {"", {-1, -1, -1, -1, -1, -1}, {-1, -1, -1, -1, -1, -1}},
+    };
+    for (const Case& c : cases) {
+        DateRange range = rangeOf(c.text);
+        EXPECT_EQ(fieldsOf(range.start), c.start) << c.text;
+        EXPECT_EQ(fieldsOf(range.end), c.end) << c.text;
+    }
+}
+
+TEST(JulianDate, KnownDates) {
+    EXPECT_DOUBLE_EQ(julianDate(2000, 1, 1, 0, 0, 0), 2451544.5);
+    EXPECT_DOUBLE_EQ(julianDate(2000, 3, 1, 0, 0, 0), 2451604.5);
+    EXPECT_DOUBLE_EQ(julianDate(1900, 3, 1, 0, 0, 0), 2415079.5);
+    EXPECT_DOUBLE_EQ(julianDate(1582, 10, 15, 0, 0, 0), 2299160.5);
+    EXPECT_DOUBLE_EQ(julianDate(1582, 10, 4, 0, 0, 0), 2299159.5);
+    EXPECT_DOUBLE_EQ(julianDate(2000, 1, 1, 12, 0, 0), 2451545.0);
+    // Day 31 of a 30-day month is the first of the next.
+    EXPECT_DOUBLE_EQ(julianDate(2001, 4, 31, 0, 0, 0), julianDate(2001, 5, 1, 0, 0, 0));
+}
+
+TEST(Calendar, LeapYearsAndMonthLengths) {
+    for (int year : {0, 4, 7, 1900, 2001, 2100}) EXPECT_FALSE(isLeapYear(year)) << year;
+    for (int year : {8, 1500, 1600, 2000, 2004}) EXPECT_TRUE(isLeapYear(year)) << year;
+    EXPECT_EQ(daysInMonth(2000, 2), 29);
+    EXPECT_EQ(daysInMonth(1900, 2), 28);
+    EXPECT_EQ(daysInMonth(2001, 4), 30);
+    EXPECT_EQ(daysInMonth(2001, 12), 31);
+}
+
+TEST(DateInRange, TheFourCases) {
+    struct Case {
+        const char* text;
+        DateFields time;
+        bool passes;
+    };
+    const Case cases[] = {
+        // a single date
+        {"2001", at(2001, 1, 1), true},
+        {"2001", at(2001, 12, 31, 23, 59, 59), true},
+        {"2001", at(2002, 1, 1), false},
+        {"200103", at(2001, 3, 31), true},
+        {"200103", at(2001, 4, 1), false},
+        {"20010315123045", at(2001, 3, 15, 12, 30, 45), true},
+        {"20010315123045", at(2001, 3, 15, 12, 30, 46), false},
+        // open end: the start is inclusive
+        {"2001-", at(2001, 1, 1), true},
+        {"2001-", at(2000, 12, 31, 23, 59, 59), false},
+        {"20010315-", at(2001, 3, 15), true},
+        {"20010315-", at(2001, 3, 14, 23, 59, 59), false},
+        {"20050101-20040101", at(2006, 6, 1), true},
+        {"20050101-20040101", at(2004, 6, 1), false},
+        // open start
+        {"-2005", at(2005, 12, 31, 23, 59, 59), true},
+        {"-2005", at(1990, 1, 1), true},
+        {"-2005", at(2006, 1, 1), false},
+        {"-12", at(2005, 1, 1), false},
+        {"-12", at(1601, 1, 1), false},
+        // both ends
+        {"2001-2002", at(2001, 1, 1), true},
+        {"2001-2002", at(2002, 12, 31, 23, 59, 59), true},
+        {"2001-2002", at(2003, 1, 1), false},
+        {"2001-2003", at(2002, 6, 1), true},
+        {"20010201-20010228", at(2001, 2, 28, 23, 59, 59), true},
+        {"20010201-200102", at(2001, 2, 28, 23, 59, 59), true},
+        {"20010201-200102", at(2001, 3, 1), false},
+        {"20010201-200102", at(2001, 1, 31, 23, 59, 59), false},
+        {"20001215-20010115", at(2000, 12, 14), false},
+        {"20001215-20010115", at(2001, 1, 15, 12), true},
+        {"20001215-20010115", at(2001, 1, 16), false},
+        // an end year without a start: every earlier year passes
+        {"x-2005", at(1999, 1, 1), true},
+        {"x-2005", at(2005, 12, 31, 23, 59, 59), true},
+        {"x-2005", at(2006, 1, 1), false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(dateInRange(c.time, rangeOf(c.text)), c.passes)
+            << c.text << " " << ::testing::PrintToString(fieldsOf(c.time));
+}
+
+TEST(DateOption, FieldSelection) {
+    settings = Settings{};
+    ASSERT_EQ(parseLimitOption("lyd2001"), 0);
+    EXPECT_EQ(settings.dirDateWrite.start.year, 2001);
+    ASSERT_EQ(parseLimitOption("lYDW2002"), 0);
+    EXPECT_EQ(settings.dirDateWrite.start.year, 2002);
+    ASSERT_EQ(parseLimitOption("lydc2003"), 0);
+    EXPECT_EQ(settings.dirDateCreate.start.year, 2003);
+    ASSERT_EQ(parseLimitOption("lydR2004"), 0);
+    EXPECT_EQ(settings.dirDateAccess.start.year, 2004);
+    ASSERT_EQ(parseLimitOption("lyC2005"), 0);
+    EXPECT_EQ(settings.dateCreate.start.year, 2005);
+    ASSERT_EQ(parseLimitOption("lyr2006"), 0);
+    EXPECT_EQ(settings.dateAccess.start.year, 2006);
+    ASSERT_EQ(parseLimitOption("ly2001"), 0);
+    EXPECT_EQ(settings.dateWrite.start.year, 2001);
+    ASSERT_EQ(parseLimitOption("lyx2001"), 0);
+    EXPECT_EQ(settings.dateWrite.start.year, -1);
+    EXPECT_EQ(settings.dateWrite.end.year, -1);
+    settings = Settings{};
+}
