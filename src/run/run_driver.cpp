@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "options/config_file.h"
+#include "options/option_parser.h"
 #include "output/console_output.h"
 #include "output/messages.h"
 #include "output/output_state.h"
@@ -40,6 +41,12 @@ int32_t takeWindowsNtVersion() {
     if (!version.readable) return -1;
     if (version.platformId != 2) return 0;
     return static_cast<int32_t>(version.major * 100 + version.minor);
+}
+
+// The command line's options, after the configuration file's, so that they win.
+void applyOptionArguments(const Arguments& arguments) {
+    for (int k = 1; k < arguments.count; ++k)
+        if (isOptionArgument(arguments.values[k])) applyOptionGroup(arguments.values[k], false);
 }
 
 // The path arguments; option arguments are passed over in this scan.
@@ -156,6 +163,7 @@ int morviMain(int argc, char** argv) {
 
     scanPathArguments(arguments);
     applyConfigFile(argv[0], settings.switchChar);
+    applyOptionArguments(arguments);
 
     if (settings.subDirectory == 0 && settings.entryKind.files && settings.entryKind.dirs)
         settings.entryKind.dirs = 0;
