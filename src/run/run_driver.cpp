@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "compare/tree_walker.h"
 #include "options/config_file.h"
 #include "options/option_parser.h"
 #include "output/console_output.h"
@@ -195,6 +196,13 @@ int morviMain(int argc, char** argv) {
     allocateReadBuffers();
 
     runState.runAborted = 0;
+    if (runState.walkMode) {
+        if (walkDirectory(runState.sourceDirLength, runState.destLength, runState.sourceAltLength,
+                          runState.destAltLength) == WALK_STOPPED)
+            runState.runAborted = 1;
+    } else if (settings.entryKind.files) {
+        compareSingleFile(runState.sourceDirLength, runState.destLength, runState.sourceAltLength);
+    }
 
     if (progressShown) {
         progressShown = false;

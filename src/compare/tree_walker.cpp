@@ -1,0 +1,239 @@
+#include "compare/tree_walker.h"
+
+#include <cstring>
+
+#include "compare/compare_entry.h"
+#include "compare/volume_probe.h"
+#include "filter/filter_application.h"
+#include "filter/matching.h"
+#include "output/console_output.h"
+#include "output/messages.h"
+#include "platform/platform.h"
+#include "run/path_buffer.h"
+#include "run/path_tools.h"
+#include "run/settings.h"
+
+void growPathBuffer(PathBuffer& buffer, int32_t neededLength) {
+    if (!reservePath(buffer, neededLength)) fatalError("メモリー不足で照合できません。");
+}
+
+namespace {
+
+// Where one level's names go in the four path buffers.
+struct Level {
+    int32_t source, dest, sourceAlt, destAlt;
+};
+
+// Writes a name at offset, keeping room for `room` more bytes behind it; answers its length.
+int32_t placeName(PathBuffer& buffer, int32_t offset, const char* name, int32_t room) {
+    int32_t length = static_cast<int32_t>(std::strlen(name));
+    growPathBuffer(buffer, offset + length + room);
+    std::memcpy(buffer.text + offset, name, static_cast<size_t>(length) + 1);
+    return length;
+}
+
+// The 8.3 name where it is the shorter spelling, else the long name.
+const char* altSpelling(const os::FindRecord& record) {
+    size_t altLength = std::strlen(record.altName);
+    return altLength != 0 && altLength < std::strlen(record.name) ? record.altName : record.name;
+}
+
+bool isDirectory(const os::FindRecord& record) {
+    return (record.attributes & os::ATTR_DIRECTORY) != 0;
+}
+
+uint64_t sizeOf(const os::FindRecord& record) {
+    return (static_cast<uint64_t>(record.sizeHigh) << 32) | record.sizeLow;
+}
+
+// Taken anew for every pair: growing a buffer may move it.
+EntryPaths currentPaths() {
+    return {runState.sourcePath.text, runState.destPath.text, runState.sourceAltPath.text,
+            runState.destAltPath.text};
+}
+
+void countBytes(int outcome, uint64_t size) {
+    if (outcome == OUTCOME_SKIPPED) return;
+    runTotals.bytesCompared += size;
+    if (outcome == OUTCOME_MISMATCHED) runTotals.bytesMismatched += size;
+}
+
+WalkOutcome afterMismatch() {
+    return settings.continueOnMismatch ? WALK_FINISHED : WALK_STOPPED;
+}
+
+// Below the first level the separator at the offset is the walk's own: testing the path
+// without it asks the file system the same question and needs no copy of the path.
+int destinationKind(const Level& level, bool nested) {
+    PathBuffer& path = runState.destAltAccess ? runState.destAltPath : runState.destPath;
+    int32_t offset = runState.destAltAccess ? level.destAlt : level.dest;
+    if (!nested) return pathKind(path.text);
+    path.text[offset - 1] = '\0';
+    int kind = pathKind(path.text);
+    path.text[offset - 1] = '\\';
+    return kind;
+}
+
+// False when this level cannot be walked; *outcome then says whether the run goes on.
+bool destinationReady(const Level& level, bool nested, WalkOutcome* outcome) {
+    switch (destinationKind(level, nested)) {
+    case 1:
+        return true;
+    case 0:
+        ++runTotals.dirsMismatched;
+        if (settings.verbose.notExist) printResultLine("照合先DIRなし ", MISMATCH_SEPARATOR);
+        break;
+    case 2:
+        ++runTotals.dirsMismatched;
+        ++runTotals.dirHasFileTwin;
+        if (settings.verbose.error) printResultLine("DIR同名ファイル存在 ", MISMATCH_SEPARATOR);
+        break;
+    default:
+        ++runTotals.dirsMismatched;
+        fatalError("照合先ドライブにアクセス出来ません。");
+    }
+    *outcome = afterMismatch();
+    return false;
+}
+
+os::SearchHandle openListing(const Level& level, os::FindRecord* first) {
+    PathBuffer& path = runState.sourceAltAccess ? runState.sourceAltPath : runState.sourcePath;
+    int32_t offset = runState.sourceAltAccess ? level.sourceAlt : level.source;
+    placeName(path, offset, "*", 0);
+    os::SearchHandle listing = os::findFirstFile(path.text, first);
+    path.text[offset] = '\0';
+    return listing;
+}
+
+bool isWalked(const os::FindRecord& entry) {
+    if (isDirectory(entry)) return std::strcmp(entry.name, ".") != 0 && std::strcmp(entry.name, "..") != 0;
+    if (!settings.entryKind.files) return false;
+    return runState.sourceTail == nullptr ||
+           matchEntryName(entry, runState.sourceTail, runState.tailIsAlias != 0, settings.foldCase != 0);
+}
+
+// The destination keeps its own spelling of the name: the file system finds an entry
+// regardless of letter case, and by its 8.3 name too. Answers the length written into
+// the destination path; *altLength gets the one written into its alternate path.
+int32_t placeDestinationName(const Level& level, const os::FindRecord& entry, int32_t room,
+                             int32_t* altLength) {
+    const char* lookup = runState.destPath.text;
+    if (runState.destAltAccess) {
+        *altLength = placeName(runState.destAltPath, level.destAlt, entry.name, room);
+        lookup = runState.destAltPath.text;
+    }
+    os::FindRecord found;
+    os::SearchHandle search = os::findFirstFile(lookup, &found);
+    if (search == nullptr) return static_cast<int32_t>(std::strlen(entry.name));
+    os::findClose(search);
+    if (runState.destAltAccess)
+        *altLength = placeName(runState.destAltPath, level.destAlt, altSpelling(found), room);
+    return placeName(runState.destPath, level.dest, found.name, room);
+}
+
+WalkOutcome walkLevel(const Level& level, bool nested);
+
+WalkOutcome visitDirectory(const os::FindRecord& entry, const Level& next) {
+    const char* sourceAlt = runState.sourceAltAccess ? runState.sourceAltPath.text : nullptr;
+    if (isDirExcluded(runState.sourcePath.text, runState.destPath.text, sourceAlt)) {
+        if (settings.verbose.skip) writeOutput("DIR対象外 %s\n", runState.destPath.text);
+        return WALK_FINISHED;
+    }
+    if (settings.entryKind.dirs && compareAndReport(entry, currentPaths(), 1, 1, 1) == OUTCOME_MISMATCHED)
+        return afterMismatch();
+    if (!settings.subDirectory) return WALK_FINISHED;
+    placeName(runState.sourcePath, next.source - 1, "\\", 0);
+    placeName(runState.destPath, next.dest - 1, "\\", 0);
+    if (runState.sourceAltAccess) placeName(runState.sourceAltPath, next.sourceAlt - 1, "\\", 0);
+    if (runState.destAltAccess) placeName(runState.destAltPath, next.destAlt - 1, "\\", 0);
+    return walkLevel(next, true);
+}
+
+WalkOutcome visitEntry(const Level& level, const os::FindRecord& entry) {
+    int32_t room = isDirectory(entry) ? 1 : 0;
+    Level next = level;
+    next.source += placeName(runState.sourcePath, level.source, entry.name, room) + 1;
+    placeName(runState.destPath, level.dest, entry.name, room);
+    if (runState.sourceAltAccess)
+        next.sourceAlt += placeName(runState.sourceAltPath, level.sourceAlt, altSpelling(entry), room) + 1;
+    int32_t destAltLength = 0;
+    next.dest += placeDestinationName(level, entry, room, &destAltLength) + 1;
+    next.destAlt += destAltLength + (runState.destAltAccess ? 1 : 0);
+
+    if (isDirectory(entry)) return visitDirectory(entry, next);
+    int outcome = compareAndReport(entry, currentPaths(), 0, 1, 1);
+    countBytes(outcome, sizeOf(entry));
+    return outcome == OUTCOME_MISMATCHED ? afterMismatch() : WALK_FINISHED;
+}
+
+WalkOutcome walkLevel(const Level& level, bool nested) {
+    WalkOutcome outcome = WALK_FINISHED;
+    if (!destinationReady(level, nested, &outcome)) return outcome;
+    os::FindRecord entry;
+    os::SearchHandle listing = openListing(level, &entry);
+    if (listing == nullptr) {
+        ++runTotals.sourceVanished;
+        if (settings.verbose.error) printResultLine("照合元行方不明 ", MISMATCH_SEPARATOR);
+        return afterMismatch();
+    }
+    do {
+        if (isWalked(entry)) outcome = visitEntry(level, entry);
+    } while (outcome == WALK_FINISHED && os::findNextFile(listing, &entry));
+    os::findClose(listing);
+    return outcome;
+}
+
+bool endsInSeparator(const char* path, int32_t length) {
+    if (length <= 0) return false;
+    char last = path[length - 1];
+    return last == ':' || (last == '\\' && byteKindAt(path, length - 1) != 2);
+}
+
+// A destination that names a directory takes the source's name inside it; any other names
+// the destination file itself.
+void placeSingleDestination(int32_t destLength, const char* name) {
+    PathBuffer& dest = runState.destPath;
+    if (endsInSeparator(dest.text, destLength)) {
+        placeName(dest, destLength, name, 0);
+    } else if (pathKind(dest.text) == 1) {
+        int32_t separator = placeName(dest, destLength, "\\", static_cast<int32_t>(std::strlen(name)));
+        placeName(dest, destLength + separator, name, 0);
+    }
+}
+
+}  // namespace
+
+WalkOutcome walkDirectory(int32_t sourceLength, int32_t destLength, int32_t sourceAltLength,
+                          int32_t destAltLength) {
+    return walkLevel(Level{sourceLength, destLength, sourceAltLength, destAltLength}, false);
+}
+
+void compareSingleFile(int32_t sourceLength, int32_t destLength, int32_t sourceAltLength) {
+    const char* tail = runState.sourceTail;
+    placeName(runState.sourcePath, sourceLength, tail, 0);
+    const char* lookup = runState.sourcePath.text;
+    if (runState.sourceAltAccess) {
+        placeName(runState.sourceAltPath, sourceAltLength, tail, 0);
+        lookup = runState.sourceAltPath.text;
+    }
+    os::FindRecord found;
+    os::SearchHandle search = os::findFirstFile(lookup, &found);
+    if (search == nullptr) {
+        ++runTotals.filesMismatched;
+        if (settings.verbose.error) printResultLine("照合元なし ", MISMATCH_SEPARATOR);
+        return;
+    }
+    os::findClose(search);
+    if (!settings.foldCase && std::strcmp(found.name, tail) != 0) return;
+
+    placeName(runState.sourcePath, sourceLength, found.name, 0);
+    if (runState.sourceAltAccess)
+        placeName(runState.sourceAltPath, sourceAltLength, altSpelling(found), 0);
+    placeSingleDestination(destLength, found.name);
+    if (runState.destAltAccess) {
+        growPathBuffer(runState.destAltPath, static_cast<int32_t>(std::strlen(runState.destPath.text)));
+        toAltPath(runState.destPath.text, runState.destAltPath.text);
+    }
+    int outcome = compareAndReport(found, currentPaths(), isDirectory(found) ? 1 : 0, 0, 0);
+    countBytes(outcome, sizeOf(found));
+}
