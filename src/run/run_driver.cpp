@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "compare/tree_walker.h"
+#include "filter/filter_lists.h"
 #include "options/config_file.h"
 #include "options/option_parser.h"
 #include "output/console_output.h"
@@ -168,6 +169,7 @@ int morviMain(int argc, char** argv) {
 
     if (settings.subDirectory == 0 && settings.entryKind.files && settings.entryKind.dirs)
         settings.entryKind.dirs = 0;
+    if (!prepareFilters()) stopWithMessage("メモリー不足");
     if (settings.sameTimeOnly == 1 || settings.sameTimeOnly == 2) {
         settings.compareTime = 0;
         settings.compareDirTime = 0;
@@ -192,6 +194,8 @@ int morviMain(int argc, char** argv) {
     takeFullPath(runState.sourceRoot, runState.sourcePath);
     takeFullPath(runState.destRoot, runState.destPath);
     checkVolumesReachable();
+    anchorPathLists("照合元", runState.sourcePath.text, FilterSide::source);
+    anchorPathLists("照合先", runState.destPath.text, FilterSide::destination);
 
     allocateReadBuffers();
 
