@@ -24,6 +24,11 @@ bool isBinaryByte(int byte) {
            (byte >= 0x1C && byte <= 0x1F) || byte == 0x7F || byte == 0xFF;
 }
 
+ConfigRead binaryData(char* line) {
+    line[0] = '\0';
+    return CONFIG_BINARY;
+}
+
 bool isWhite(int byte) { return byte == ' ' || byte == '\t' || byte == '\v' || byte == '\f'; }
 
 // The next byte, a line end (its kind in *lineEnd) or the end of the data; a Ctrl-Z that
@@ -161,13 +166,13 @@ ConfigRead readConfigLine(char* line, FILE* file, LineEnd* lineEnd, bool blanksO
 
     int32_t length = 0;
     for (; unit >= 0 && unit != '#' && unit != ';'; unit = nextUnit(file, lineEnd)) {
-        if (isBinaryByte(unit)) return CONFIG_BINARY;
+        if (isBinaryByte(unit)) return binaryData(line);
         if (length < CONFIG_LINE_LIMIT) line[length++] = static_cast<char>(unit);
     }
     if (unit >= 0) {  // a comment: checked for binary data, then dropped
         do {
             unit = nextUnit(file, lineEnd);
-            if (isBinaryByte(unit)) return CONFIG_BINARY;
+            if (isBinaryByte(unit)) return binaryData(line);
         } while (unit >= 0);
     }
     while (length > 0 && (blanksOnly ? line[length - 1] == ' '
