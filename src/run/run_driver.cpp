@@ -8,8 +8,11 @@
 #include "options/config_file.h"
 #include "options/option_parser.h"
 #include "output/console_output.h"
+#include "output/log_file.h"
 #include "output/messages.h"
 #include "output/output_state.h"
+#include "output/run_report.h"
+#include "output/stopwatch.h"
 #include "platform/platform.h"
 #include "run/path_buffer.h"
 #include "run/path_tools.h"
@@ -144,6 +147,51 @@ void allocateReadBuffers() {
     }
 }
 
+void openRunLog(const Arguments& arguments) {
+    bool heldOpen = false;
+    logStream = openLog(settings.logPath, settings.logMode, settings.switchChar, arguments.count,
+                        arguments.values, 0, COMMAND_NAME, VERSION_TEXT, &heldOpen);
+    if (logStream == nullptr) {
+        if (heldOpen) stopWithMessage("ログ・ファイル\"%s\"がオープン中です。", settings.logPath);
+        stopWithMessage("ログ・ファイル\"%s\"がオープン出来ません。", settings.logPath);
+    }
+    if (settings.cacheMode != 0) std::fflush(nullptr);
+}
+
+// The report, the log's end banner and the releases, for a finished and a stopped walk.
+void finishRun() {
+    ByteTexts texts{};
+    if (!runState.runAborted) {
+        if (progressShown) {
+            progressShown = false;
+            std::fputs("\r", stdout);
+        }
+        texts = prepareByteTexts();
+    }
+    int64_t endTime = os::calendarTimeNow();
+    int32_t elapsedSeconds = stopwatchRead();
+
+    if (runState.runAborted)
+        reportStoppedRun();
+    else
+        reportFinishedRun(texts, elapsedSeconds);
+    writeCacheLines();
+    reportProcessingTime(elapsedSeconds);
+    if (settings.logMode != 0) {
+        FILE* stream = logStream;
+        logStream = nullptr;
+        if (closeLog(stream, endTime, elapsedSeconds, COMMAND_NAME, settings.cacheMode) != 0)
+            stopWithMessage("ログ・ファイル\"%s\"の出力に異常を検出しました。", settings.logPath);
+    }
+
+    releasePath(runState.sourcePath);
+    releasePath(runState.destPath);
+    os::release(runState.sourceTail);
+    runState.sourceTail = nullptr;
+    releasePath(runState.sourceRoot);
+    releasePath(runState.destRoot);
+}
+
 int exitCodeOfRun() {
     if (runState.runAborted) return 1;
     if (runTotals.filesMismatched != 0 || runTotals.dirsMismatched != 0 ||
@@ -166,6 +214,9 @@ int morviMain(int argc, char** argv) {
     scanPathArguments(arguments);
     applyConfigFile(argv[0], settings.switchChar);
     applyOptionArguments(arguments);
+
+    stopwatchStart();
+    if (settings.logMode != 0) openRunLog(arguments);
 
     if (settings.subDirectory == 0 && settings.entryKind.files && settings.entryKind.dirs)
         settings.entryKind.dirs = 0;
@@ -208,18 +259,6 @@ int morviMain(int argc, char** argv) {
         compareSingleFile(runState.sourceDirLength, runState.destLength, runState.sourceAltLength);
     }
 
-    if (progressShown) {
-        progressShown = false;
-        std::fputs("\r", stdout);
-    }
-
-    releasePath(runState.sourcePath);
-    releasePath(runState.destPath);
-    os::release(runState.sourceTail);
-    runState.sourceTail = nullptr;
-    releasePath(runState.sourceRoot);
-    releasePath(runState.destRoot);
-    (void)COMMAND_NAME;
-    (void)VERSION_TEXT;
+    finishRun();
     return exitCodeOfRun();
 }
