@@ -2,13 +2,11 @@
 
 #include <cstring>
 
+#include "options/option_parser.h"
 #include "output/messages.h"
 #include "platform/platform.h"
 #include "run/path_tools.h"
 #include "run/settings.h"
-
-// TEMPORARY until the option parser lands.
-void applyOptionGroup(const char* text, bool fromConfigFile) __attribute__((weak));
 
 namespace {
 
