@@ -4,6 +4,7 @@
 
 #include "filter/date_size_ranges.h"
 #include "filter/filter_application.h"
+#include "filter/matching.h"
 #include "output/messages.h"
 #include "platform/platform.h"
 #include "run/path_tools.h"
@@ -105,11 +106,8 @@ bool buildMasks(AttributeFilter& filter, bool exact) {
 }
 
 bool sameByte(char a, char b, bool fold) {
-    if (fold) {
-        if (a >= 'a' && a <= 'z') a = static_cast<char>(a - 'a' + 'A');
-        if (b >= 'a' && b <= 'z') b = static_cast<char>(b - 'a' + 'A');
-    }
-    return a == b;
+    if (!fold) return a == b;
+    return foldByte(static_cast<unsigned char>(a)) == foldByte(static_cast<unsigned char>(b));
 }
 
 // At or below the root, or the root itself written without its final backslash.

@@ -18,6 +18,7 @@
 #include "run/path_tools.h"
 #include "run/run_state.h"
 #include "run/settings.h"
+#include "run/volume_settlement.h"
 
 namespace {
 
@@ -188,6 +189,7 @@ void finishRun() {
     releasePath(runState.destPath);
     os::release(runState.sourceTail);
     runState.sourceTail = nullptr;
+    clearRunCachesAgain();
     releasePath(runState.sourceRoot);
     releasePath(runState.destRoot);
 }
@@ -247,6 +249,13 @@ int morviMain(int argc, char** argv) {
     checkVolumesReachable();
     anchorPathLists("照合元", runState.sourcePath.text, FilterSide::source);
     anchorPathLists("照合先", runState.destPath.text, FilterSide::destination);
+
+    settleVolumes();
+    // No open log file may hold a volume while its cache is dropped.
+    if (settings.logMode != 0) detachLog();
+    clearRunCaches();
+    if (settings.logMode != 0) reopenLog();
+    settleReading();
 
     allocateReadBuffers();
 
