@@ -6,6 +6,7 @@
 #include "compare/tree_walker.h"
 #include "filter/filter_lists.h"
 #include "options/config_file.h"
+#include "options/help_display.h"
 #include "options/option_parser.h"
 #include "output/console_output.h"
 #include "output/log_file.h"
@@ -14,6 +15,7 @@
 #include "output/run_report.h"
 #include "output/stopwatch.h"
 #include "platform/platform.h"
+#include "power/suspend_inhibitor.h"
 #include "run/path_buffer.h"
 #include "run/path_tools.h"
 #include "run/run_state.h"
@@ -59,7 +61,11 @@ void applyOptionArguments(const Arguments& arguments) {
 void scanPathArguments(Arguments& arguments) {
     for (int k = 1; k < arguments.count; ++k) {
         const char* argument = arguments.values[k];
-        if (isOptionArgument(argument)) continue;
+        if (isOptionArgument(argument)) {
+            if (argument[1] == '?' || matchOptionWord(argument + 1, "help"))
+                showHelp(arguments.values[0]);
+            continue;
+        }
         if (arguments.source == nullptr)
             arguments.source = argument;
         else if (arguments.destination == nullptr)
@@ -171,6 +177,9 @@ void finishRun() {
     }
     int64_t endTime = os::calendarTimeNow();
     int32_t elapsedSeconds = stopwatchRead();
+    // Otherwise the inhibitor runs until the process ends.
+    if (settings.inhibitSuspend == 1 && settings.logMode == 0 && settings.pauseOutput)
+        stopSuspendInhibitor();
 
     if (runState.runAborted)
         reportStoppedRun();
@@ -214,11 +223,13 @@ int morviMain(int argc, char** argv) {
     loadSwitchChar(argv[0]);
 
     scanPathArguments(arguments);
+    if (arguments.source == nullptr) showHelp(argv[0]);
     applyConfigFile(argv[0], settings.switchChar);
     applyOptionArguments(arguments);
 
     stopwatchStart();
     if (settings.logMode != 0) openRunLog(arguments);
+    if (settings.inhibitSuspend == 1) startSuspendInhibitor();
 
     if (settings.subDirectory == 0 && settings.entryKind.files && settings.entryKind.dirs)
         settings.entryKind.dirs = 0;
