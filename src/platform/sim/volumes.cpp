@@ -58,8 +58,9 @@ bool vwin32ExtendedFreeSpace(const char* root, uint32_t* sectorsPerCluster,
                              uint32_t* bytesPerSector) {
     const VersionInfo& version = sim::machine().version;
     sim::Volume* volume = volumeAt(root);
-    if (!version.readable || version.platformId != 1 || volume == nullptr || !volume->vwin32Answers)
-        return false;
+    bool ok = version.readable && version.platformId == 1 && volume != nullptr && volume->vwin32Answers;
+    sim::record(std::string("vwin32 7303h ") + root + (ok ? " ok" : " failed"));
+    if (!ok) return false;
     *sectorsPerCluster = volume->vwin32SectorsPerCluster;
     *bytesPerSector = volume->vwin32BytesPerSector;
     return true;
