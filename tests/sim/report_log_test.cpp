@@ -1,0 +1,232 @@
+// The end of whole runs: totals, sounds, the processing time, and the log file around them.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "platform/sim/machine.h"
+
+namespace {
+
+const int64_t START = 1709597107;  // 2024-03-05 09:05:07 local (Tuesday)
+const std::string LOG = "C:\\work\\run.log";
+const std::string START_BANNER = "morvi実行開始 2024年03月05日(火) 09時05分07秒 ［morvi 第1.62版］\n";
+const std::string END_BANNER_NOW =
+    "\nmorvi実行終了 2024年03月05日(火) 09時05分07秒（処理時間 00時間00分00秒）\n";
+
+class ReportLog : public ::testing::Test {
+protected:
+    void SetUp() override {
+        sim::resetMachine();
+        sim::addVolume("D:\\");
+        sim::addDirectory("C:\\src");
+        sim::addDirectory("D:\\dst");
+    }
+    void lasting(int64_t seconds) { sim::machine().calendarTimes = {START, START + seconds}; }
+    void pair(const std::string& name, const std::string& source, const std::string& dest) {
+        sim::addFile("C:\\src\\" + name, source);
+        sim::addFile("D:\\dst\\" + name, dest);
+    }
+};
+
+size_t bells(const std::string& text) {
+    return static_cast<size_t>(std::count(text.begin(), text.end(), '\a'));
+}
+
+bool endsWith(const std::string& text, const std::string& tail) {
+    return text.size() >= tail.size() &&
+           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+TEST_F(ReportLog, NothingToCompare) {
+    sim::RunOutput run = sim::runProgram({"C:\\src", "D:\\dst"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, "照合対象なし\n");
+    EXPECT_EQ(run.err, "");
+}
+
+TEST_F(ReportLog, AllMatchLineIsPlainBelow1024BytesAndScaledAbove) {
+    const struct {
+        size_t size;
+        const char* line;
+    } cases[] = {
+        {500, "\n全ファイル（1個, 500バイト）、全ディレクトリ（0個）一致\n"},
+        {2048, "\n全ファイル（1個, 2.0K(2048)バイト）、全ディレクトリ（0個）一致\n"},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        pair("a.txt", std::string(c.size, 'a'), std::string(c.size, 'a'));
+        sim::RunOutput run = sim::runProgram({"C:\\src", "D:\\dst"});
+        EXPECT_EQ(run.exitCode, 0);
+        EXPECT_TRUE(endsWith(run.out, c.line)) << run.out;
+    }
+}
+
+TEST_F(ReportLog, MismatchesInDirectoriesOnlyLeaveOutTheFileLine) {
+    sim::addDirectory("C:\\src\\sub").attributes |= os::ATTR_HIDDEN;
+    sim::addDirectory("D:\\dst\\sub");
+    sim::RunOutput run = sim::runProgram({"/d", "/c", "C:\\src", "D:\\dst"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(endsWith(run.out, "\n\nディレクトリ1個中、1個不一致\n")) << run.out;
+    EXPECT_EQ(run.out.find("ファイル"), std::string::npos);
+}
+
+TEST_F(ReportLog, MismatchSummaryCountsFilesBytesAndTwins) {
+    pair("a.txt", std::string(2048, 'a'), std::string(2048, 'a'));
+    pair("b.txt", "0123456789", "0123456780");
+    sim::addFile("C:\\src\\t", "");
+    sim::addDirectory("D:\\dst\\t");
+    sim::RunOutput run = sim::runProgram({"/c", "/logC:\\work\\run.log", "C:\\src", "D:\\dst"});
+    EXPECT_EQ(run.exitCode, 2);
+    const std::string summary =
+        "\nファイル3個（2.0K(2058)バイト）中、2個不一致（10バイト）\n"
+        "  ファイル同名ディレクトリ1個存在\n"
+        "ディレクトリ0個中、0個不一致\n";
+    EXPECT_TRUE(endsWith(run.out, summary)) << run.out;
+    // The log gets its own empty line before the summary, as the console does.
+    EXPECT_NE(sim::contentsOf(LOG).find("\n" + summary), std::string::npos);
+}
+
+TEST_F(ReportLog, DirectoryWithAFileTwinIsNamedInTheSummary) {
+    sim::addFile("D:\\file", "x");
+    sim::RunOutput run = sim::runProgram({"/d", "/c", "C:\\src", "D:\\file"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(endsWith(run.out, "\n\nディレクトリ0個中、1個不一致\n  ディレクトリ同名ファイル1個存在\n"))
+        << run.out;
+}
+
+TEST_F(ReportLog, StopLineCountsOnlyTheMatchingBytes) {
+    pair("a.txt", std::string(100, 'a'), std::string(100, 'a'));
+    pair("b.txt", "0123456789", "0123456780");
+    for (const char* beep : {"/beep120", "/beep-1"}) {
+        sim::RunOutput run = sim::runProgram({beep, "C:\\src", "D:\\dst"});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(endsWith(run.out, "\n\nファイル2個（100バイト）、ディレクトリ0個にて調査を中止しました。\n"))
+            << run.out;
+        EXPECT_EQ(run.err, "\a") << beep;  // the warning sound ignores the threshold
+    }
+}
+
+TEST_F(ReportLog, EndSoundAndProcessingTimeFollowTheirThresholds) {
+    const struct {
+        std::vector<std::string> options;
+        int64_t seconds;
+        size_t bells;
+        const char* timeLine;  // nullptr: none
+    } cases[] = {
+        {{}, 100, 0, nullptr},
+        {{}, 150, 1, nullptr},
+        {{}, 400, 1, "処理時間:6分40秒\n"},
+        {{"/beep0"}, 0, 1, nullptr},
+        {{"/beep-1"}, 400, 0, "処理時間:6分40秒\n"},
+        {{"/time0"}, 59, 0, "処理時間:59秒\n"},
+        {{"/time0"}, 3661, 1, "処理時間:1時間01分01秒\n"},
+        {{"/time-1"}, 3661, 1, nullptr},
+        {{"/v-f"}, 400, 0, nullptr},
+    };
+    pair("a.txt", "abc", "abc");
+    for (const auto& c : cases) {
+        lasting(c.seconds);
+        std::vector<std::string> arguments = c.options;
+        arguments.push_back("C:\\src");
+        arguments.push_back("D:\\dst");
+        sim::RunOutput run = sim::runProgram(arguments);
+        EXPECT_EQ(run.exitCode, 0);
+        EXPECT_EQ(bells(run.err), c.bells) << c.seconds;
+        if (c.timeLine != nullptr)
+            EXPECT_TRUE(endsWith(run.out, c.timeLine)) << run.out;
+        else
+            EXPECT_EQ(run.out.find("処理時間"), std::string::npos) << run.out;
+    }
+}
+
+TEST_F(ReportLog, LongRunWithMismatchesSoundsTwice) {
+    pair("b.txt", "0123456789", "0123456780");
+    lasting(150);
+    sim::RunOutput run = sim::runProgram({"/c", "C:\\src", "D:\\dst"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.err, "\a\a");
+}
+
+TEST_F(ReportLog, Windows95GetsTheBellBehindALineEnd) {
+    sim::machine().version = os::VersionInfo{true, 1, 4, 0};
+    EXPECT_EQ(sim::runProgram({"/beep0", "C:\\src", "D:\\dst"}).err, "\n\a");
+    sim::machine().version = os::VersionInfo{true, 1, 4, 10};
+    EXPECT_EQ(sim::runProgram({"/beep0", "C:\\src", "D:\\dst"}).err, "\a");
+}
+
+TEST_F(ReportLog, LogHoldsWhatTheConsoleShowsBetweenTheBanners) {
+    pair("a.txt", std::string(500, 'a'), std::string(500, 'a'));
+    sim::RunOutput run =
+        sim::runProgram({"/logC:\\work\\run.log", "/cache", "C:\\src\\*.txt", "D:\\dst"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(sim::contentsOf(LOG),
+              START_BANNER +
+                  "C:\\tools\\morvi.exe /logC:\\work\\run.log /cache C:\\src\\*.txt D:\\dst\n\n" +
+                  run.out +
+                  "照合元:キャッシュ使用あり(消去なし) C:\\src\\*.txt\n"
+                  "照合先:キャッシュ使用あり(消去なし) D:\\dst\\\n" +
+                  END_BANNER_NOW);
+}
+
+TEST_F(ReportLog, WithoutFinishTheCacheLinesStillGoToTheLog) {
+    pair("a.txt", "abc", "abc");
+    sim::volumeOf("D:\\")->dismountSucceeds = false;
+    lasting(3725);
+    sim::RunOutput run = sim::runProgram({"/v-f", "/logC:\\work\\run.log", "C:\\src", "D:\\dst"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out.find("全ファイル"), std::string::npos);
+    std::string log = sim::contentsOf(LOG);
+    EXPECT_TRUE(endsWith(log,
+                         "照合元:キャッシュ使用あり(消去あり) C:\\src\\\n"
+                         "照合先:キャッシュ使用なし(消去不能) D:\\dst\\\n"
+                         "\nmorvi実行終了 2024年03月05日(火) 10時07分12秒（処理時間 01時間02分05秒）\n"))
+        << log;
+}
+
+TEST_F(ReportLog, LogInUseOrUnopenableStopsBeforeTheWalk) {
+    pair("a.txt", "abc", "abc");
+    sim::addFile(LOG, "other").heldOpen = true;
+    sim::addDirectory("C:\\work\\dir.log");
+    sim::RunOutput run = sim::runProgram({"/LOGC:\\work\\run.log", "C:\\src", "D:\\dst"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "\n\a処理停止:ログ・ファイル\"C:\\work\\run.log\"がオープン中です。\n");
+    EXPECT_EQ(sim::contentsOf(LOG), "other");
+
+    run = sim::runProgram({"/logC:\\work\\dir.log", "C:\\src", "D:\\dst"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "\n\a処理停止:ログ・ファイル\"C:\\work\\dir.log\"がオープン出来ません。\n");
+}
+
+TEST_F(ReportLog, AppendingLogAddsASeparatorOnlyBehindAnEarlierRun) {
+    const std::string head =
+        START_BANNER + "C:\\tools\\morvi.exe /LOGC:\\work\\run.log C:\\src D:\\dst\n\n";
+    sim::runProgram({"/LOGC:\\work\\run.log", "C:\\src", "D:\\dst"});
+    std::string first = sim::contentsOf(LOG);
+    EXPECT_EQ(first.compare(0, head.size(), head), 0) << first;
+    EXPECT_TRUE(endsWith(first, END_BANNER_NOW));
+
+    // Each run works on a copy of the machine: put the first run's log in place.
+    sim::addFile(LOG, first);
+    sim::runProgram({"/LOGC:\\work\\run.log", "C:\\src", "D:\\dst"});
+    EXPECT_EQ(sim::contentsOf(LOG), first + std::string(79, '-') + "\n" + first);
+
+    sim::runProgram({"/logC:\\work\\run.log", "C:\\src", "D:\\dst"});
+    std::string replaced = sim::contentsOf(LOG);
+    EXPECT_EQ(replaced.compare(0, START_BANNER.size(), START_BANNER), 0);
+    EXPECT_EQ(replaced.find("-----"), std::string::npos);
+}
+
+TEST_F(ReportLog, FatalErrorEndsTheLogWithItsMessageAndNoEndBanner) {
+    sim::RunOutput run = sim::runProgram({"/logC:\\work\\run.log", "C:\\src", "D:\\d*"});
+    EXPECT_EQ(run.exitCode, 1);
+    std::string log = sim::contentsOf(LOG);
+    EXPECT_TRUE(endsWith(log, "\n\n\n処理停止:照合先にはワイルドカードは使えません。\n")) << log;
+    EXPECT_EQ(log.find("実行終了"), std::string::npos);
+}
+
+}  // namespace
