@@ -1,0 +1,381 @@
+// Whole runs over the simulated machine for the suspend inhibitor (standby queries refused,
+// when it is stopped) and for the usage pages (when they appear, the configuration file
+// and switch character they describe, the program name, and how they are paged).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "platform/sim/machine.h"
+
+namespace {
+
+// The prompt as the pager leaves it; the pages quote its text too.
+// The prompt as the pager leaves it; the explanation page quotes its text as well.
+const std::string PROMPT = "(Continue,/All/Quit)";
+const std::string ERASED_PROMPT = PROMPT + "\r" + std::string(PROMPT.size(), ' ') + "\r";
+const std::string BANNER_TITLE = "morvi  ファイル照合コマンド\n";
+const std::string EXIT_CODES =
+    "【終了コード】\n"
+    "0:エラーなし、照合成功\n"
+    "1:エラー発生、照合中断\n"
+    "2:エラー発生、照合継続\n";
+const std::string LAST_LINE = "morvi /? …… 使用方法説明\n";
+
+const os::Message QUERY_SUSPEND{nullptr, os::WM_POWERBROADCAST, os::PBT_APMQUERYSUSPEND, 0, {}};
+
+int count(const std::string& text, const std::string& part) {
+    int found = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++found;
+    return found;
+}
+
+// Position of the first event that begins with the prefix; -1 when there is none.
+int eventIndex(const sim::RunOutput& run, const std::string& prefix) {
+    for (size_t k = 0; k < run.events.size(); ++k)
+        if (run.events[k].compare(0, prefix.size(), prefix) == 0) return static_cast<int>(k);
+    return -1;
+}
+
+void queueKeys(const std::string& characters) {
+    for (char character : characters) {
+        sim::Key key;
+        key.character = static_cast<uint8_t>(character);
+        sim::machine().keys.push_back(key);
+    }
+}
+
+void buildPair(const std::string& destContents = "abc") {
+    sim::resetMachine();
+    sim::addVolume("D:\\");
+    sim::addFile("C:\\src\\a.txt", "abc");
+    sim::addFile("D:\\dst\\a.txt", destContents);
+}
+
+void writeConfig(const std::string& contents) { sim::addFile("C:\\tools\\morvi.cfg", contents); }
+
+sim::RunOutput showHelpRedirected(const std::vector<std::string>& arguments = {"/?"}) {
+    sim::RunOutput run = sim::runProgram(arguments);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, "");
+    return run;
+}
+
+// ---- Suspend inhibitor -------------------------------------------------------------
+
+TEST(SuspendInhibitor, RefusesAStandbyQueryWhileTheRunGoesOn) {
+    buildPair();
+    sim::machine().windowMessages.push_back(QUERY_SUSPEND);
+    sim::RunOutput run = sim::runProgram({"C:\\src", "D:\\dst"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.hasEvent("class registered suspend_deny"));
+    EXPECT_TRUE(run.hasEvent("window created suspend_deny []"));
+    EXPECT_TRUE(run.hasEvent("message 0x218 0x0 -> 0x424D5144"));
+    EXPECT_TRUE(run.hasEvent("thread priority -15"));
+    // Without /p the thread is left to the process exit.
+    EXPECT_FALSE(run.hasEvent("thread terminated"));
+    EXPECT_FALSE(run.hasEvent("class unregistered"));
+}
+
+TEST(SuspendInhibitor, PassesEveryOtherMessageToTheDefaultProcedure) {
+    struct Case {
+        uint32_t message;
+        uintptr_t wParam;
+        const char* expected;
+        const char* answered;
+    };
+    const Case cases[] = {
+        // A resume notice, a power status change, and a message that is no power broadcast.
+        {os::WM_POWERBROADCAST, 0x7, "default procedure 0x218 0x7", "message 0x218 0x7 -> 0x0"},
+        {os::WM_POWERBROADCAST, 0xA, "default procedure 0x218 0xA", "message 0x218 0xA -> 0x0"},
+        {0x0010, 0x0, "default procedure 0x10 0x0", "message 0x10 0x0 -> 0x0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.expected);
+        buildPair();
+        sim::machine().windowMessages.push_back(os::Message{nullptr, c.message, c.wParam, 0, {}});
+        sim::RunOutput run = sim::runProgram({"C:\\src", "D:\\dst"});
+        EXPECT_TRUE(run.hasEvent(c.expected));
+        EXPECT_TRUE(run.hasEvent(c.answered));
+    }
+}
+
+TEST(SuspendInhibitor, SuspendOptionStartsNothing) {
+    buildPair();
+    sim::machine().windowMessages.push_back(QUERY_SUSPEND);
+    sim::RunOutput run = sim::runProgram({"/suspend", "C:\\src", "D:\\dst"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_FALSE(run.hasEvent("thread created"));
+    EXPECT_FALSE(run.hasEvent("class registered"));
+    EXPECT_FALSE(run.hasEvent("message"));
+}
+
+TEST(SuspendInhibitor, ARefusedClassRegistrationEndsTheThreadButNotTheRun) {
+    buildPair();
+    sim::machine().registerClassFails = true;
+    sim::machine().windowMessages.push_back(QUERY_SUSPEND);
+    sim::RunOutput run = sim::runProgram({"C:\\src", "D:\\dst"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.hasEvent("thread routine ended 1"));
+    EXPECT_FALSE(run.hasEvent("window created"));
+    EXPECT_FALSE(run.hasEvent("message"));
+}
+
+// Stopped at the end only with /p and no log file, in a finished and in a stopped walk; a
+// small console makes the totals prompt, so the key event shows where the totals stand.
+TEST(SuspendInhibitor, StopsBeforeTheTotalsOnlyWithPagingAndNoLogFile) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> options;
+        std::string destContents;
+        int exitCode;
+        bool stopped;
+    };
+    const Case cases[] = {
+        {"paged", {"/suspend-", "/p"}, "abc", 0, true},
+        {"paged, walk stopped at a mismatch", {"/p"}, "abd", 1, true},
+        {"paged with a log file", {"/p", "/logC:\\work\\run.log"}, "abc", 0, false},
+        {"not paged", {"/suspend-"}, "abc", 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        buildPair(c.destContents);
+        sim::machine().console = true;
+        sim::machine().windowRows = 4;
+        queueKeys("cccccccc");
+        std::vector<std::string> arguments = c.options;
+        arguments.push_back("C:\\src");
+        arguments.push_back("D:\\dst");
+        sim::RunOutput run = sim::runProgram(arguments);
+        EXPECT_EQ(run.exitCode, c.exitCode);
+        int unregistered = eventIndex(run, "class unregistered suspend_deny");
+        if (!c.stopped) {
+            EXPECT_EQ(unregistered, -1);
+            continue;
+        }
+        int terminated = eventIndex(run, "thread terminated 0");
+        int waited = eventIndex(run, "thread waited");
+        ASSERT_GE(terminated, 0);
+        EXPECT_LT(terminated, waited);
+        EXPECT_LT(waited, unregistered);
+        int totalsPrompt = eventIndex(run, "key");
+        ASSERT_GE(totalsPrompt, 0);
+        EXPECT_LT(unregistered, totalsPrompt);
+    }
+}
+
+// ---- When the help appears ---------------------------------------------------------
+
+TEST(HelpRequest, IsShownWithExitCode1) {
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {"/?"},
+        {"/HELP"},
+        {"/Help/d"},
+        {"/d", "/c"},
+        {"C:\\src", "/?", "D:\\dst"},
+        {"/d", "/?x", "C:\\src"},
+    };
+    for (const auto& arguments : cases) {
+        SCOPED_TRACE(::testing::PrintToString(arguments));
+        buildPair();
+        sim::RunOutput run = showHelpRedirected(arguments);
+        EXPECT_EQ(run.out.compare(0, BANNER_TITLE.size(), BANNER_TITLE), 0);
+        EXPECT_NE(run.out.find(EXIT_CODES), std::string::npos);
+        EXPECT_FALSE(run.hasEvent("thread created"));  // nothing of a run was started
+    }
+}
+
+TEST(HelpRequest, IsNotAWordPrefixNorLaterThanAThirdPath) {
+    buildPair();
+    sim::RunOutput run = sim::runProgram({"/helpx", "C:\\src", "D:\\dst"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out.find("【終了コード】"), std::string::npos);
+    EXPECT_NE(run.err.find("無効オプション  /helpx"), std::string::npos);
+
+    run = sim::runProgram({"a", "b", "c", "/?"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("引数が 3つ以上指定されています。"), std::string::npos);
+}
+
+TEST(HelpRequest, OptionsOfTheConfigurationFileDoNotKeepItFromShowing) {
+    buildPair();
+    writeConfig("/nonsense\n");
+    sim::RunOutput run = showHelpRedirected();
+    EXPECT_NE(run.out.find(EXIT_CODES), std::string::npos);
+}
+
+// ---- What the pages say ------------------------------------------------------------
+
+TEST(HelpPages, HoldEverySectionInOrder) {
+    buildPair();
+    sim::RunOutput run = showHelpRedirected();
+    const std::vector<std::string> lines = {
+        "morvi ［△ オプション群］□ 照合元［□ 照合先］\n",
+        "/d  ;[ON ]  サブディレクトリ処理モード  subDirectory\n",
+        "/contents  ;[OFF]  内容照合モード  CONTENTS\n",
+        "/name  ;[OFF]  ファイル名大小照合モード  NAME\n",
+        "/sh[<e>[,<e>...]] ;照合元対象外先頭一致パス   Skip Head path\n",
+        "/ls[開始サイズ][-[終了サイズ]] ;照合元限定サイズ  Limit Size\n",
+        "/lydc[開始日時][-[終了日時]] ;照合元限定DIR生成日時 Limit Year Directory Create\n",
+        "/dsh[<e>[,<e>...]] ;照合先対象外先頭一致パス  Destination Skip Head path\n",
+        "/b<n>[<u>];[任意値  ]  照合単位  Block\n",
+        "/cache- ;[OFF ] \n",
+        "/v[<m>][<e>...][<m>[<e>...]...] ;表示設定  Verbose\n",
+        "/time[<n>] ;処理時間表示開始秒数  TIME\n",
+        "/suspend  ;[OFF]  システム休止抑制モード  SUSPEND\n",
+        "/?, /help ;使用方法説明（設定ファイルに登録不可） HELP\n",
+        EXIT_CODES,
+        "【解説】\n",
+        "【注意】\n",
+        "【ファイルとディレクトリの指定方法】\n",
+        "【代替形式ファイル参照】\n",
+        "【キャッシュ】\n",
+        "【設定ファイル】\n",
+        "【使用例】 ※f1, f2 はファイル、d1, d2, d3 はディレクトリ\n",
+    };
+    size_t from = 0;
+    for (const std::string& line : lines) {
+        SCOPED_TRACE(line);
+        size_t at = run.out.find("\n" + line, from);
+        ASSERT_NE(at, std::string::npos);
+        from = at + 1;
+    }
+    EXPECT_GE(run.out.size(), LAST_LINE.size());
+    EXPECT_EQ(run.out.substr(run.out.size() - LAST_LINE.size()), LAST_LINE);
+    EXPECT_EQ(run.out.find(ERASED_PROMPT), std::string::npos);  // redirected: no prompt
+
+    // The build date follows the version, as year-month-day.
+    const std::string version = "  バージョン 1.62  作成日 ";
+    size_t at = run.out.find(version);
+    ASSERT_NE(at, std::string::npos);
+    std::string date = run.out.substr(at + version.size(), 11);
+    for (int k : {0, 1, 2, 3, 5, 6, 8, 9}) EXPECT_TRUE(isdigit(static_cast<unsigned char>(date[k]))) << date;
+    EXPECT_EQ(date[4], '-');
+    EXPECT_EQ(date[7], '-');
+    EXPECT_EQ(date[10], '\n');
+}
+
+TEST(HelpPages, ExplainTheDecidedCacheAndExitCodeRules) {
+    buildPair();
+    sim::RunOutput run = showHelpRedirected();
+    EXPECT_NE(run.out.find("照合元行方不明"), std::string::npos);
+    EXPECT_NE(run.out.find("ロック"), std::string::npos);
+    EXPECT_NE(run.out.find("(消去不能)"), std::string::npos);
+}
+
+TEST(HelpPages, ShowTheConfigurationFile) {
+    struct Case {
+        const char* name;
+        const char* contents;  // nullptr: no file
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"no file", nullptr,
+         "・設定ファイル=C:\\tools\\morvi.cfg\n"
+         "・現在設定=設定ファイルが存在しません。\n"
+         "・スイッチ文字= / のみが使用可能。\n"},
+        {"options, one with a blank, comments and other lines",
+         "  /d/c   # both\r\n/shc:\\Program Files\r\nnot an option\r\n; /x\r\n/v=%MODE%",
+         "・現在設定=/d/c \"/shc:\\Program Files\" /v=e\n"},
+        {"a file without options", "# nothing yet\n", "・現在設定=\n"},
+        {"switch character", "switch = -\n-d\n/c\n",
+         "・現在設定=-d /c\n"
+         "・スイッチ文字= / 及び - が使用可能。\n"
+         "  /p と -p は意味が同じになります。\n"
+         "  /f/p と -f -p は意味が同じになります。\n"
+         "  -スイッチではオプションの区切に空白が必須です。\n"},
+        {"switch line without a character", "switch=\n/d\n",
+         "・現在設定=/d\n・スイッチ文字= / のみが使用可能。\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        buildPair();
+        sim::machine().environment.push_back({"MODE", "e"});
+        if (c.contents != nullptr) writeConfig(c.contents);
+        sim::RunOutput run = showHelpRedirected();
+        EXPECT_NE(run.out.find("\n" + c.expected), std::string::npos);
+    }
+}
+
+TEST(HelpPages, AcceptTheConfiguredSwitchCharacterAsARequest) {
+    buildPair();
+    writeConfig("switch=-\n");
+    sim::RunOutput run = showHelpRedirected({"-?", "C:\\src", "D:\\dst"});
+    EXPECT_NE(run.out.find(EXIT_CODES), std::string::npos);
+}
+
+TEST(HelpPages, NameTheProgramAfterTheExecutable) {
+    struct Case {
+        const char* modulePath;
+        std::string program;
+        std::string configPath;
+    };
+    const Case cases[] = {
+        {"C:\\tools\\chk.exe", "chk", "C:\\tools\\chk.cfg"},
+        // The last character's second byte is a backslash: no separator.
+        {"C:\\tools\\表.exe", "表", "C:\\tools\\表.cfg"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.program);
+        buildPair();
+        sim::machine().modulePath = c.modulePath;
+        sim::addFile(c.modulePath, "");
+        sim::RunOutput run = showHelpRedirected();
+        EXPECT_EQ(run.out.compare(0, c.program.size() + 2, c.program + "  "), 0);
+        EXPECT_NE(run.out.find("\n" + c.program + " ［△ オプション群］□ 照合元［□ 照合先］\n"),
+                  std::string::npos);
+        EXPECT_NE(run.out.find("\n" + c.program + " /d d1 d2 …… "), std::string::npos);
+        EXPECT_NE(run.out.find("・設定ファイル=" + c.configPath + "\n"), std::string::npos);
+        std::string last = c.program + " /? …… 使用方法説明\n";
+        EXPECT_EQ(run.out.substr(run.out.size() - last.size()), last);
+    }
+}
+
+// ---- Paging ------------------------------------------------------------------------
+
+TEST(HelpPaging, PromptsBetweenPagesThatFitTheWindow) {
+    buildPair();
+    sim::machine().console = true;
+    sim::machine().windowRows = 25;
+    queueKeys(std::string(40, 'c'));
+    sim::RunOutput run = showHelpRedirected();
+    EXPECT_EQ(run.out.substr(run.out.size() - LAST_LINE.size()), LAST_LINE);
+
+    // Split at the prompts; each page must fit the 25-row window beside its prompt and
+    // no line may wrap at 80 columns.
+    std::vector<std::string> pages;
+    size_t from = 0;
+    for (size_t at; (at = run.out.find(ERASED_PROMPT, from)) != std::string::npos;
+         from = at + ERASED_PROMPT.size())
+        pages.push_back(run.out.substr(from, at - from));
+    pages.push_back(run.out.substr(from));
+    EXPECT_EQ(pages.size(), 27u);
+    for (size_t k = 0; k < pages.size(); ++k) {
+        SCOPED_TRACE("page " + std::to_string(k + 1));
+        EXPECT_LE(count(pages[k], "\n"), 23);
+        size_t start = 0;
+        for (size_t end; (end = pages[k].find('\n', start)) != std::string::npos; start = end + 1)
+            EXPECT_LE(end - start, 79u) << pages[k].substr(start, end - start);
+    }
+}
+
+TEST(HelpPaging, QuitEndsAtOnceAndAllRunsThrough) {
+    buildPair();
+    sim::machine().console = true;
+    queueKeys("cq");
+    sim::RunOutput run = showHelpRedirected();
+    EXPECT_EQ(count(run.out, ERASED_PROMPT), 2);
+    EXPECT_EQ(run.out.find("【終了コード】"), std::string::npos);
+
+    buildPair();
+    sim::machine().console = true;
+    queueKeys("a");
+    run = showHelpRedirected();
+    EXPECT_EQ(count(run.out, ERASED_PROMPT), 1);
+    EXPECT_EQ(run.out.substr(run.out.size() - LAST_LINE.size()), LAST_LINE);
+}
+
+}  // namespace
