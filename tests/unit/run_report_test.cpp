@@ -120,7 +120,6 @@ std::string openAndClose(int32_t mode, std::vector<std::string> arguments, char 
 }
 
 const std::string START_BANNER = "morvi実行開始 2024年03月05日(火) 09時05分07秒 ［morvi 第1.62版］\n";
-const std::string DASHES(79, '-');
 
 TEST(LogFile, StartBannerAndCommandLineWithoutConfiguration) {
     sim::resetMachine();  // 2024-03-05 00:05:07 UTC, nine hours ahead locally
@@ -154,38 +153,6 @@ TEST(LogFile, BinaryConfigurationStopsTheEcho) {
     sim::addFile("C:\\tools\\morvi.cfg", "/d\n/c\x01\n/t\n");
     EXPECT_EQ(openAndClose(1, {"C:\\tools\\morvi.exe", "s"}),
               START_BANNER + "C:\\tools\\morvi.exe /d s\n\n");
-}
-
-TEST(LogFile, NewLogReplacesAndAppendedLogFollowsASeparator) {
-    sim::resetMachine();
-    sim::addFile("C:\\work\\run.log", "old run\n");
-    EXPECT_EQ(openAndClose(1, {"C:\\tools\\morvi.exe"}), START_BANNER + "C:\\tools\\morvi.exe \n\n");
-
-    sim::resetMachine();
-    sim::addFile("C:\\work\\run.log", "old run\n");
-    EXPECT_EQ(openAndClose(2, {"C:\\tools\\morvi.exe"}),
-              "old run\n" + DASHES + "\n" + START_BANNER + "C:\\tools\\morvi.exe \n\n");
-
-    sim::resetMachine();
-    EXPECT_EQ(openAndClose(2, {"C:\\tools\\morvi.exe"}), START_BANNER + "C:\\tools\\morvi.exe \n\n");
-}
-
-TEST(LogFile, HeldOpenIsToldApartFromUnopenable) {
-    char executable[] = "C:\\tools\\morvi.exe";
-    char* argv[] = {executable};
-    sim::resetMachine();
-    sim::addFile("C:\\work\\run.log", "").heldOpen = true;
-    sim::addDirectory("C:\\work\\dir.log");
-    for (int mode : {1, 2}) {
-        bool heldOpen = false;
-        EXPECT_EQ(openLog("C:\\work\\run.log", mode, '/', 1, argv, 0, "morvi", "1.62", &heldOpen),
-                  nullptr);
-        EXPECT_TRUE(heldOpen);
-        heldOpen = true;
-        EXPECT_EQ(openLog("C:\\work\\dir.log", mode, '/', 1, argv, 0, "morvi", "1.62", &heldOpen),
-                  nullptr);
-        EXPECT_FALSE(heldOpen);
-    }
 }
 
 TEST(LogFile, EndBannerSplitsTheProcessingTime) {
