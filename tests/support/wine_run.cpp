@@ -72,6 +72,12 @@ void TempDir::file(const std::string& relative, const std::string& contents) con
     fs::path full = fs::path(path_) / utf8(relative);
     fs::create_directories(full.parent_path());
     std::ofstream(full, std::ios::binary) << contents;
+    setWriteTime(relative, FIXED_WRITE_TIME);
+}
+
+void TempDir::setWriteTime(const std::string& relative, std::time_t time) const {
+    struct timespec times[2] = {{time, 0}, {time, 0}};
+    utimensat(AT_FDCWD, (fs::path(path_) / utf8(relative)).c_str(), times, 0);
 }
 
 void TempDir::dir(const std::string& relative) const {

@@ -1,6 +1,7 @@
 // Runs the real morvi.exe under Wine on trees made by the test.
 #pragma once
 
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,10 @@ WineRun runMorvi(const std::vector<std::string>& arguments, const std::string& w
 // The UTF-8 text of Shift-JIS bytes: host file names, readable failure messages.
 std::string utf8(const std::string& cp932);
 
+// Every file a test writes gets this write time (2024-03-05 12:00:00 UTC), so that copies
+// written a moment apart still agree unless the test says otherwise.
+constexpr std::time_t FIXED_WRITE_TIME = 1709640000;
+
 // A fresh host directory below the system's temporary directory, removed by the destructor.
 class TempDir {
 public:
@@ -27,10 +32,12 @@ public:
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
     const std::string& path() const { return path_; }
-    // Paths are relative, '/' separated, spelled as the program sees them (Shift-JIS);
+    // Writes a file with FIXED_WRITE_TIME. Paths are relative, '/' separated, spelled as the program sees them (Shift-JIS);
     // the host names are UTF-8, which Wine hands to the program as Shift-JIS again.
     void file(const std::string& relative, const std::string& contents) const;
     void dir(const std::string& relative) const;
+    // Last access and last write time, in seconds since 1970 (UTC).
+    void setWriteTime(const std::string& relative, std::time_t time) const;
     std::string host(const std::string& relative) const { return path_ + "/" + utf8(relative); }
 
 private:
