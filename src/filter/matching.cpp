@@ -15,7 +15,7 @@ namespace {
 struct ForwardRules {
     bool escapes;    // \*, \? and \\ are literals
     bool entryName;  // double-byte aware escapes and folding
-    bool fold;
+    bool fold;       // letter case ignored
     bool headEnd;    // the pattern may end at a separator of the text
 };
 
@@ -118,7 +118,8 @@ bool forwardMatch(const char* text, const char* pattern, const ForwardRules& rul
             if (text[i] == '\0') return false;
             PatternChar c = readPatternChar(pattern, j, rules);
             if (c.wild && c.ch == '?') break;
-            if (sameAt(text, i, pattern, j, c.ch, rules) && forwardMatch(text + i, pattern + j, rules))
+            if (sameAt(text, i, pattern, j, c.ch, rules) &&
+                forwardMatch(text + i, pattern + j, rules))
                 break;
         }
     }
@@ -229,9 +230,7 @@ bool matchTailNoCase(const char* path, const char* pattern) {
 
 bool isHeadOf(const char* element, const char* path) { return headOf(element, path, false); }
 
-bool isHeadOfNoCase(const char* element, const char* path) {
-    return headOf(element, path, true);
-}
+bool isHeadOfNoCase(const char* element, const char* path) { return headOf(element, path, true); }
 
 bool matchEntryName(const os::FindRecord& entry, const char* pattern, bool useAlternate,
                     bool fold) {

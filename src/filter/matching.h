@@ -29,8 +29,7 @@ bool isHeadOfNoCase(const char* element, const char* path);
 
 // The entry's 8.3 name (when useAlternate and it has one) or its long name against the
 // wildcard of the source argument; fold ignores the case of single-byte letters.
-bool matchEntryName(const os::FindRecord& entry, const char* pattern, bool useAlternate,
-                    bool fold);
+bool matchEntryName(const os::FindRecord& entry, const char* pattern, bool useAlternate, bool fold);
 
 // Where the last component of the path starts; the end for a server or share root.
 const char* fileNamePart(const char* path);

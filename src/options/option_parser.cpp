@@ -24,9 +24,10 @@ using Failure = const char*;
     if (failure == argument + 1)
         stopWithMessage("%s無効オプション  %s\n※引数なしで実行すると使用方法を表示します。\n",
                         prefix, argument);
-    stopWithMessage("%s無効オプション  %s\n※オプション群 %s の一部が無効です。\n"
-                    "※引数なしで実行すると使用方法を表示します。\n",
-                    prefix, failure - 1, argument);
+    stopWithMessage(
+        "%s無効オプション  %s\n※オプション群 %s の一部が無効です。\n"
+        "※引数なしで実行すると使用方法を表示します。\n",
+        prefix, failure - 1, argument);
 }
 
 bool setWord(const char* option, const char* word, int32_t& field, int32_t value) {
@@ -82,22 +83,24 @@ void setEntryKind(int32_t files, int32_t dirs) {
 
 void setAllVerbose(int32_t value) {
     VerboseFlags& v = settings.verbose;
-    v.beginning = v.complete = v.notExist = v.error = v.skip = v.source = v.destination =
-        v.finish = value;
+    v.beginning = v.complete = v.notExist = v.error = v.skip = v.source = v.destination = v.finish =
+        value;
 }
 
 Failure applyA(const char* o) {
-    if (setWord(o, "acalta", settings.accessAlt, 2) || setWord(o, "acalt-", settings.accessAlt, 0) ||
-        setWord(o, "acalt", settings.accessAlt, 1) || setWord(o, "a-", settings.compareAttributes, 1) ||
+    if (setWord(o, "acalta", settings.accessAlt, 2) ||
+        setWord(o, "acalt-", settings.accessAlt, 0) || setWord(o, "acalt", settings.accessAlt, 1) ||
+        setWord(o, "a-", settings.compareAttributes, 1) ||
         setWord(o, "aauto", settings.compareAttributes, 3) ||
-        setWord(o, "aa", settings.compareAttributes, 2) || setWord(o, "a", settings.compareAttributes, 0))
+        setWord(o, "aa", settings.compareAttributes, 2) ||
+        setWord(o, "a", settings.compareAttributes, 0))
         return nullptr;
     return o;
 }
 
 Failure applyB(const char* o) {
-    if (setNumberWord(o, "beep", settings.beepThreshold) || setWord(o, "bs", settings.blockSize, -1) ||
-        setWord(o, "bc", settings.blockSize, -2))
+    if (setNumberWord(o, "beep", settings.beepThreshold) ||
+        setWord(o, "bs", settings.blockSize, -1) || setWord(o, "bc", settings.blockSize, -2))
         return nullptr;
     if (o[1] != '\0' && !isDigit(o[1])) return o;
     uint32_t size = parseBlockSize(o + 1);
@@ -109,8 +112,8 @@ Failure applyB(const char* o) {
 
 Failure applyC(const char* o) {
     if (setWord(o, "contents-", settings.compareContents, 1) ||
-        setWord(o, "contents", settings.compareContents, 0) || setWord(o, "case-", settings.foldCase, 1) ||
-        setWord(o, "case", settings.foldCase, 0))
+        setWord(o, "contents", settings.compareContents, 0) ||
+        setWord(o, "case-", settings.foldCase, 1) || setWord(o, "case", settings.foldCase, 0))
         return nullptr;
     if (matchOptionWord(o, "cachea")) {
         setCache(2, os::FLAG_RANDOM_ACCESS);
@@ -126,7 +129,8 @@ Failure applyC(const char* o) {
 }
 
 Failure applyD(const char* o) {
-    if (setWord(o, "difft-", settings.differentTimeOnly, 0) || setWord(o, "dirs-", settings.compareDirSize, 0) ||
+    if (setWord(o, "difft-", settings.differentTimeOnly, 0) ||
+        setWord(o, "dirs-", settings.compareDirSize, 0) ||
         setWord(o, "dirs", settings.compareDirSize, 1))
         return nullptr;
     if (matchOptionWord(o, "difft")) {
@@ -169,20 +173,24 @@ Failure applyL(const char* o) {
 
 Failure applyN(const char* o) {
     if (setWord(o, "namealt-", settings.compareAltName, 0) ||
-        setWord(o, "namealt", settings.compareAltName, 1) || setWord(o, "name-", settings.compareNameCase, 1) ||
+        setWord(o, "namealt", settings.compareAltName, 1) ||
+        setWord(o, "name-", settings.compareNameCase, 1) ||
         setWord(o, "name", settings.compareNameCase, 0))
         return nullptr;
     return o;
 }
 
 Failure applyP(const char* o) {
-    if (setWord(o, "p-", settings.pauseOutput, 0) || setWord(o, "p", settings.pauseOutput, 1)) return nullptr;
+    if (setWord(o, "p-", settings.pauseOutput, 0) || setWord(o, "p", settings.pauseOutput, 1))
+        return nullptr;
     return o;
 }
 
 Failure applyS(const char* o) {
-    if (setWord(o, "suspend-", settings.inhibitSuspend, 1) || setWord(o, "suspend", settings.inhibitSuspend, 0) ||
-        setWord(o, "size-", settings.compareSize, 1) || setWord(o, "size", settings.compareSize, 0) ||
+    if (setWord(o, "suspend-", settings.inhibitSuspend, 1) ||
+        setWord(o, "suspend", settings.inhibitSuspend, 0) ||
+        setWord(o, "size-", settings.compareSize, 1) ||
+        setWord(o, "size", settings.compareSize, 0) ||
         setWord(o, "samet-", settings.sameTimeOnly, 0))
         return nullptr;
     if (matchOptionWord(o, "sameta") || matchOptionWord(o, "samet")) {
@@ -190,15 +198,18 @@ Failure applyS(const char* o) {
         settings.sameTimeOnly = matchOptionWord(o, "sameta") ? 2 : 1;
         return nullptr;
     }
-    if (setWord(o, "sames-", settings.sameSizeOnly, 0) || setWord(o, "sames", settings.sameSizeOnly, 1))
+    if (setWord(o, "sames-", settings.sameSizeOnly, 0) ||
+        setWord(o, "sames", settings.sameSizeOnly, 1))
         return nullptr;
     return filterResult(parseSkipOption(o), o);
 }
 
 Failure applyT(const char* o) {
-    if (setWord(o, "txtbin-", settings.textBinaryCheck, 0) || setWord(o, "txtbin", settings.textBinaryCheck, 1) ||
+    if (setWord(o, "txtbin-", settings.textBinaryCheck, 0) ||
+        setWord(o, "txtbin", settings.textBinaryCheck, 1) ||
         setWord(o, "test-", settings.testMode, 0) || setWord(o, "test", settings.testMode, 1) ||
-        setWord(o, "td-", settings.compareDirTime, 0) || setWord(o, "tda", settings.compareDirTime, 2) ||
+        setWord(o, "td-", settings.compareDirTime, 0) ||
+        setWord(o, "tda", settings.compareDirTime, 2) ||
         setWord(o, "td", settings.compareDirTime, 1) || setWord(o, "t-", settings.compareTime, 1) ||
         setWord(o, "ta", settings.compareTime, 2) || setWord(o, "t", settings.compareTime, 0) ||
         setNumberWord(o, "time", settings.timeThreshold))
@@ -219,7 +230,10 @@ Failure applyV(const char* o) {
         switch (foldByte(static_cast<unsigned char>(*p))) {
             case '+': sign = 1; break;
             case '-': sign = 0; break;
-            case '=': setAllVerbose(0); sign = 1; break;
+            case '=':
+                setAllVerbose(0);
+                sign = 1;
+                break;
             case 'A': setAllVerbose(sign); break;
             case 'B': v.beginning = sign; break;
             case 'C': v.complete = sign; break;
@@ -269,7 +283,8 @@ void applyOptionGroup(const char* text, bool fromConfigFile) {
 bool matchOptionWord(const char* text, const char* word) {
     size_t k = 0;
     for (; word[k] != '\0'; ++k)
-        if (foldByte(static_cast<unsigned char>(text[k])) != foldByte(static_cast<unsigned char>(word[k])))
+        if (foldByte(static_cast<unsigned char>(text[k])) !=
+            foldByte(static_cast<unsigned char>(word[k])))
             return false;
     return text[k] == '\0' || text[k] == '/';
 }
@@ -277,7 +292,8 @@ bool matchOptionWord(const char* text, const char* word) {
 bool hasPrefixNoCase(const char* text, const char* word) {
     if (word[0] == '\0') return text[0] == '\0';
     for (size_t k = 0; word[k] != '\0'; ++k)
-        if (foldByte(static_cast<unsigned char>(text[k])) != foldByte(static_cast<unsigned char>(word[k])))
+        if (foldByte(static_cast<unsigned char>(text[k])) !=
+            foldByte(static_cast<unsigned char>(word[k])))
             return false;
     return true;
 }
@@ -309,7 +325,6 @@ uint32_t parseBlockSize(const char* text) {
                 fraction /= 10;
                 divisor /= 10;
             }
-        default:
-            return whole;
+        default: return whole;
     }
 }

@@ -1,9 +1,9 @@
+#include "filter/matching.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
-
-#include "filter/matching.h"
 
 // ソ is 0x83 0x5C, ア 0x83 0x41 and ヂ 0x83 0x61 in code page 932: a second byte that is a
 // backslash, an upper-case and a lower-case letter.
@@ -26,17 +26,36 @@ void expectRows(Matcher matcher, const char* name, std::initializer_list<Row> ro
 
 TEST(ForwardMatcher, Wildcard) {
     expectRows(matchWildcard, "matchWildcard",
-               {{"abc", "abc", true},        {"abc", "a?c", true},          {"abc", "a*", true},
-                {"abc", "*", true},          {"abc", "*c", true},           {"abc", "a*b*c", true},
-                {"abc", "a**c", true},       {"abc", "*b*", true},          {"xab", "*ab", true},
-                {"abc", "ab", false},        {"abc", "abcd", false},        {"abc", "?", false},
-                {"abc", "????", false},      {"abc", "*b", false},          {"abc", "ABC", false},
-                {"abbbc", "a*bc", false},    {"abcbc", "a*bc", false},      {"aaa", "a*a", false},
-                {"ab", "a*?", false},        {"abc", "a*?", true},          {"xyzb", "*?b", false},
-                {"C:\\dir", "C:\\dir*", true}, {"C:\\dir", "C:\\dir\\*", false},
-                {"C:\\dir\\x", "C:\\dir\\*", true}, {"a\\*c", "a\\*c", true},
-                {"abc", "", false},          {"", "", false},               {"", "?", false},
-                {"", "*", true},             {"", "a", false}});
+               {{"abc", "abc", true},
+                {"abc", "a?c", true},
+                {"abc", "a*", true},
+                {"abc", "*", true},
+                {"abc", "*c", true},
+                {"abc", "a*b*c", true},
+                {"abc", "a**c", true},
+                {"abc", "*b*", true},
+                {"xab", "*ab", true},
+                {"abc", "ab", false},
+                {"abc", "abcd", false},
+                {"abc", "?", false},
+                {"abc", "????", false},
+                {"abc", "*b", false},
+                {"abc", "ABC", false},
+                {"abbbc", "a*bc", false},
+                {"abcbc", "a*bc", false},
+                {"aaa", "a*a", false},
+                {"ab", "a*?", false},
+                {"abc", "a*?", true},
+                {"xyzb", "*?b", false},
+                {"C:\\dir", "C:\\dir*", true},
+                {"C:\\dir", "C:\\dir\\*", false},
+                {"C:\\dir\\x", "C:\\dir\\*", true},
+                {"a\\*c", "a\\*c", true},
+                {"abc", "", false},
+                {"", "", false},
+                {"", "?", false},
+                {"", "*", true},
+                {"", "a", false}});
     expectRows(matchWildcardNoCase, "matchWildcardNoCase",
                {{"abc", "ABC", true},
                 {"C:\\dir\\file.txt", "c:\\DIR*", true},
@@ -83,15 +102,24 @@ TEST(ForwardMatcher, Escaped) {
 TEST(TailMatcher, Examples) {
     const char* path = "C:\\dir\\file.txt";
     expectRows(matchTail, "matchTail",
-               {{path, "file.txt", true},     {path, "dir\\file.txt", true},
-                {path, "*.txt", true},        {path, "f*e.txt", true},
-                {path, "*\\file.txt", true},  {path, "C:\\dir\\file.txt", true},
-                {path, "?:\\dir\\file.txt", true}, {path, "ile.txt", false},
-                {path, "ir\\file.txt", false}, {path, "\\file.txt", false},
-                {path, "dir", false},         {path, "FILE.TXT", false},
-                {path, "", false},            {"C:x.txt", "x.txt", true},
-                {"C:\\x.txt", "X*.txt", false}, {"C:\\a*", "*", true},
-                {"C:\\ab", "*", false},       {"C:\\ab", "?", false},
+               {{path, "file.txt", true},
+                {path, "dir\\file.txt", true},
+                {path, "*.txt", true},
+                {path, "f*e.txt", true},
+                {path, "*\\file.txt", true},
+                {path, "C:\\dir\\file.txt", true},
+                {path, "?:\\dir\\file.txt", true},
+                {path, "ile.txt", false},
+                {path, "ir\\file.txt", false},
+                {path, "\\file.txt", false},
+                {path, "dir", false},
+                {path, "FILE.TXT", false},
+                {path, "", false},
+                {"C:x.txt", "x.txt", true},
+                {"C:\\x.txt", "X*.txt", false},
+                {"C:\\a*", "*", true},
+                {"C:\\ab", "*", false},
+                {"C:\\ab", "?", false},
                 {"ソfile", "file", false},  // the second byte of ソ is no separator
                 {"", "*", false}});
     expectRows(matchTailNoCase, "matchTailNoCase",
@@ -140,7 +168,7 @@ TEST(EntryName, ChoosesTheNameAndFoldsSingleBytesOnly) {
         {"ソ*", "", "ソ*", false, false, true},  // no escape inside ソ
         {"a*", "", "a\\*", false, false, true},
         {"ab", "", "a\\*", false, false, false},
-        {"ヂ", "", "ア", false, true, false},     // double-byte characters are never folded
+        {"ヂ", "", "ア", false, true, false},  // double-byte characters are never folded
         {"ア", "", "*a", false, true, false},
         {"xア", "", "x?a", false, true, false},
         {"xア", "", "x?*a", false, true, true},  // right after a star every byte is folded
@@ -156,18 +184,31 @@ TEST(EntryName, ChoosesTheNameAndFoldsSingleBytesOnly) {
 
 TEST(PathHelpers, FileNamePart) {
     const std::pair<const char*, const char*> rows[] = {
-        {"C:\\dir\\file.txt", "file.txt"}, {"C:file", "file"},          {"C:\\dir\\", ""},
-        {"C:", ""},                        {"\\\\srv\\share\\x", "x"},   {"\\\\srv\\share", ""},
-        {"\\\\srv", ""},                   {"\\\\srv\\share\\", ""},     {"a/b", "b"},
-        {"a/b\\c", "c"},                   {"file", "file"},             {"C:\\dirソ", "dirソ"},
+        {"C:\\dir\\file.txt", "file.txt"},
+        {"C:file", "file"},
+        {"C:\\dir\\", ""},
+        {"C:", ""},
+        {"\\\\srv\\share\\x", "x"},
+        {"\\\\srv\\share", ""},
+        {"\\\\srv", ""},
+        {"\\\\srv\\share\\", ""},
+        {"a/b", "b"},
+        {"a/b\\c", "c"},
+        {"file", "file"},
+        {"C:\\dirソ", "dirソ"},
     };
     for (const auto& [path, expected] : rows) EXPECT_STREQ(fileNamePart(path), expected) << path;
 }
 
 TEST(PathHelpers, LastComponent) {
     const std::pair<const char*, const char*> rows[] = {
-        {"C:\\a\\b\\", "b"}, {"dir\\", "dir"}, {"C:dir\\", "dir"}, {"dir", ""},
-        {"C:\\", ""},        {"C:\\ソ\\", "ソ"}, {"\\\\srv\\share\\", "share"},
+        {"C:\\a\\b\\", "b"},
+        {"dir\\", "dir"},
+        {"C:dir\\", "dir"},
+        {"dir", ""},
+        {"C:\\", ""},
+        {"C:\\ソ\\", "ソ"},
+        {"\\\\srv\\share\\", "share"},
     };
     for (const auto& [path, expected] : rows) {
         char copy[64];

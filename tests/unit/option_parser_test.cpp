@@ -1,3 +1,5 @@
+#include "options/option_parser.h"
+
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -9,7 +11,6 @@
 #include <utility>
 #include <vector>
 
-#include "options/option_parser.h"
 #include "platform/platform.h"
 #include "platform/sim/machine.h"
 #include "run/settings.h"
@@ -38,7 +39,8 @@ Ended applyInChild(const char* text, bool fromConfigFile, long failAllocation = 
     close(pipeEnds[1]);
     Ended ended{-1, ""};
     char buffer[512];
-    for (ssize_t n; (n = read(pipeEnds[0], buffer, sizeof buffer)) > 0;) ended.err.append(buffer, n);
+    for (ssize_t n; (n = read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
+        ended.err.append(buffer, n);
     close(pipeEnds[0]);
     int status = 0;
     waitpid(child, &status, 0);
@@ -169,8 +171,9 @@ TEST_F(OptionParser, EveryWordSetsItsFields) {
         for (const auto& [field, value] : row.expected) *field = SENTINEL;
         applyOptionGroup(row.argument, false);
         for (const auto& [field, value] : row.expected)
-            EXPECT_EQ(*field, value) << row.argument << " field at offset "
-                                     << reinterpret_cast<char*>(field) - reinterpret_cast<char*>(&s);
+            EXPECT_EQ(*field, value)
+                << row.argument << " field at offset "
+                << reinterpret_cast<char*>(field) - reinterpret_cast<char*>(&s);
     }
 }
 
@@ -198,16 +201,11 @@ TEST_F(OptionParser, DisplayFlagAlgebra) {
         int32_t flags[8];
     };
     const Row rows[] = {
-        {"/v", {1, 1, 1, 1, 0, 1, 1, 1}},
-        {"/v=", {0, 0, 0, 0, 0, 0, 0, 0}},
-        {"/v=sdc", {0, 1, 0, 0, 0, 1, 1, 0}},
-        {"/v-cb", {0, 0, 1, 1, 1, 1, 1, 1}},
-        {"/vk", {1, 1, 1, 1, 0, 1, 1, 1}},
-        {"/v+ab-k", {1, 1, 1, 1, 0, 1, 1, 1}},
-        {"/v+a", {1, 1, 1, 1, 1, 1, 1, 1}},
-        {"/va", {0, 0, 0, 0, 0, 0, 0, 0}},
-        {"/V=NEKF", {0, 0, 1, 1, 1, 0, 0, 1}},
-        {"/v=e/vs", {0, 0, 0, 1, 0, 0, 0, 0}},
+        {"/v", {1, 1, 1, 1, 0, 1, 1, 1}},      {"/v=", {0, 0, 0, 0, 0, 0, 0, 0}},
+        {"/v=sdc", {0, 1, 0, 0, 0, 1, 1, 0}},  {"/v-cb", {0, 0, 1, 1, 1, 1, 1, 1}},
+        {"/vk", {1, 1, 1, 1, 0, 1, 1, 1}},     {"/v+ab-k", {1, 1, 1, 1, 0, 1, 1, 1}},
+        {"/v+a", {1, 1, 1, 1, 1, 1, 1, 1}},    {"/va", {0, 0, 0, 0, 0, 0, 0, 0}},
+        {"/V=NEKF", {0, 0, 1, 1, 1, 0, 0, 1}}, {"/v=e/vs", {0, 0, 0, 1, 0, 0, 0, 0}},
         {"/v=e/v", {1, 1, 1, 1, 0, 1, 1, 1}},
     };
     for (const Row& row : rows) {
@@ -215,9 +213,10 @@ TEST_F(OptionParser, DisplayFlagAlgebra) {
         settings.verbose.skip = 1;
         applyOptionGroup(row.argument, false);
         const VerboseFlags& v = settings.verbose;
-        int32_t got[8] = {v.beginning, v.complete, v.notExist, v.error,
+        int32_t got[8] = {v.beginning, v.complete, v.notExist,    v.error,
                           v.skip,      v.source,   v.destination, v.finish};
-        for (int k = 0; k < 8; ++k) EXPECT_EQ(got[k], row.flags[k]) << row.argument << " member " << k;
+        for (int k = 0; k < 8; ++k)
+            EXPECT_EQ(got[k], row.flags[k]) << row.argument << " member " << k;
     }
     // A sign alone changes nothing.
     for (const char* argument : {"/v+", "/v-"}) {
@@ -257,13 +256,27 @@ TEST(OptionWords, MatchAndPrefix) {
 
 TEST(BlockSize, Examples) {
     const std::pair<const char*, uint32_t> rows[] = {
-        {"64k", 65536u},           {"1.5k", 1536u},          {"1.50k", 1536u},
-        {"0.5m", 524288u},         {"1.4g", 1503238552u},    {"1.5g", 1610612736u},
-        {"2", 2u},                 {"1x", 1u},               {"0", 0u},
-        {"", 0u},                  {"1.5", 1u},              {"3K", 3072u},
-        {"1.05k", 1075u},          {"1.25M", 1310720u},      {"0.25g", 214748364u},
-        {"0.123g", 107374182u},    {"5g", 1073741824u},      {"4g", 0u},
-        {"1.9999999999999k", 2047u}, {"0.00000000001k", 0u}, {"2kb", 2048u},
+        {"64k", 65536u},
+        {"1.5k", 1536u},
+        {"1.50k", 1536u},
+        {"0.5m", 524288u},
+        {"1.4g", 1503238552u},
+        {"1.5g", 1610612736u},
+        {"2", 2u},
+        {"1x", 1u},
+        {"0", 0u},
+        {"", 0u},
+        {"1.5", 1u},
+        {"3K", 3072u},
+        {"1.05k", 1075u},
+        {"1.25M", 1310720u},
+        {"0.25g", 214748364u},
+        {"0.123g", 107374182u},
+        {"5g", 1073741824u},
+        {"4g", 0u},
+        {"1.9999999999999k", 2047u},
+        {"0.00000000001k", 0u},
+        {"2kb", 2048u},
     };
     for (const auto& [text, expected] : rows) EXPECT_EQ(parseBlockSize(text), expected) << text;
 }
@@ -303,8 +316,9 @@ TEST(InvalidOptions, ShortAndGroupMessages) {
 TEST(InvalidOptions, ConfigurationPrefixOnGroupMessage) {
     Ended ended = applyInChild("/d/vq", true);
     EXPECT_EQ(ended.exitCode, 1);
-    EXPECT_EQ(ended.err, "\n\a処理停止:設定ファイル無効オプション  vq\n※オプション群 /d/vq の一部が無効です。"
-                         "\n※引数なしで実行すると使用方法を表示します。\n\n");
+    EXPECT_EQ(ended.err,
+              "\n\a処理停止:設定ファイル無効オプション  vq\n※オプション群 /d/vq の一部が無効です。"
+              "\n※引数なしで実行すると使用方法を表示します。\n\n");
 }
 
 TEST(InvalidOptions, LogNameWithoutMemory) {
