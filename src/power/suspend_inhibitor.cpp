@@ -24,7 +24,8 @@ uint32_t inhibitorRoutine(void* title) {
     if (!os::registerWindowClass(CLASS_NAME, denySuspend, instance)) return 1;
     os::createHiddenWindow(CLASS_NAME, static_cast<const char*>(title), instance);
     os::Message message;
-    while (os::getMessage(&message) != 0) os::dispatchMessage(&message);
+    // GetMessage answers -1 on an error: that ends the loop too, instead of spinning.
+    while (os::getMessage(&message) > 0) os::dispatchMessage(&message);
     return 0;
 }
 
