@@ -1,5 +1,5 @@
 # The two commands a newcomer types are `make demo` and `make test`; both set the machine up first.
-.PHONY: setup build test demo clean
+.PHONY: setup build test demo fuzz clean
 
 JOBS ?= $(shell nproc)
 
@@ -20,6 +20,24 @@ build: setup
 test: build
 	@cd build/host && ctest -j $(JOBS) --output-on-failure
 	@cd build/asan && ASAN_OPTIONS=detect_leaks=0 ctest -j $(JOBS) --output-on-failure
+
+# Each fuzz target runs FUZZ_SECONDS over its committed seeds; what it finds stays in
+# build/fuzz/corpus, crashes land in build/fuzz/artifacts.
+FUZZ_SECONDS ?= 30
+FUZZ_TARGETS = $(basename $(notdir $(filter-out fuzz/fuzz_support.h,$(wildcard fuzz/*.cpp))))
+
+fuzz:
+	@cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ -DMORVI_FUZZ=ON >/dev/null
+	@cmake --build build/fuzz -j $(JOBS)
+	@mkdir -p build/fuzz/artifacts
+	@for target in $(FUZZ_TARGETS); do \
+	    mkdir -p build/fuzz/corpus/$$target; \
+	    build/fuzz/fuzz_$$target -max_total_time=$(FUZZ_SECONDS) -timeout=10 -close_fd_mask=3 \
+	        -artifact_prefix=build/fuzz/artifacts/$$target- \
+	        build/fuzz/corpus/$$target fuzz/corpus/$$target 2>build/fuzz/$$target.log \
+	        || { tail -n 60 build/fuzz/$$target.log; echo "fuzz: $$target FAILED"; exit 1; }; \
+	    echo "fuzz: $$target $$(grep -o 'Done [0-9]* runs' build/fuzz/$$target.log)"; \
+	done
 
 demo: build
 	@scripts/demo

@@ -121,6 +121,12 @@ struct RunOutput {
     bool hasEvent(const std::string& prefix) const;
 };
 
+// For in-process callers only (fuzz targets): when a hook is set, exitProcess calls it
+// instead of ending the process. The hook must not return (it throws or long-jumps).
+using ExitHook = void (*)(int code);
+void setExitHook(ExitHook hook);  // nullptr restores the real exit
+ExitHook exitHook();
+
 // Runs the command with these arguments (argument 0 is the module path) in a child
 // process over a copy of the machine.
 RunOutput runProgram(const std::vector<std::string>& arguments);

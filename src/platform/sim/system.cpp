@@ -80,7 +80,10 @@ const char* environmentVariable(const char* name) {
     return nullptr;
 }
 
-void exitProcess(int code) { std::exit(code); }
+void exitProcess(int code) {
+    if (sim::ExitHook hook = sim::exitHook()) hook(code);
+    std::exit(code);
+}
 
 VersionInfo getVersion() { return sim::machine().version; }
 
