@@ -172,6 +172,8 @@ WalkOutcome walkLevel(const Level& level, bool nested) {
     os::FindRecord entry;
     os::SearchHandle listing = openListing(level, &entry);
     if (listing == nullptr) {
+        // Only a volume root can list nothing at all: empty, not vanished.
+        if (os::getLastError() == os::ERROR_FILE_NOT_FOUND) return outcome;
         ++runTotals.sourceVanished;
         if (settings.verbose.error) printResultLine("照合元行方不明 ", MISMATCH_SEPARATOR);
         return afterMismatch();

@@ -41,6 +41,12 @@ struct FindRecord {
 using SearchHandle = void*;  // nullptr when the search could not start
 
 SearchHandle findFirstFile(const char* pattern, FindRecord* record);
+
+// GetLastError after a failed call; a listing of an empty volume root (it has no "." and
+// "..") fails with ERROR_FILE_NOT_FOUND, a vanished directory with ERROR_PATH_NOT_FOUND.
+constexpr uint32_t ERROR_FILE_NOT_FOUND = 2;
+constexpr uint32_t ERROR_PATH_NOT_FOUND = 3;
+uint32_t getLastError();
 bool findNextFile(SearchHandle search, FindRecord* record);
 void findClose(SearchHandle search);
 

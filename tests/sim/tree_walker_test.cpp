@@ -291,3 +291,23 @@ TEST_F(TreeWalk, NoAllocationPerEntry) {
 }
 
 }  // namespace
+
+namespace {
+
+// An empty drive has nothing to list, not even "." and "..": it is empty, not vanished.
+TEST(EmptyVolumeRoot, ListsNothingAndIsNoMismatch) {
+    sim::resetMachine();
+    sim::addVolume("E:\\");
+    sim::addVolume("F:\\");
+    sim::RunOutput run = sim::runProgram({"/d", "/c", "E:\\", "F:\\"});
+    EXPECT_EQ(run.out.find("照合元行方不明"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("照合対象なし"), std::string::npos) << run.out;
+    EXPECT_EQ(run.exitCode, 0);
+
+    sim::find("E:\\")->listingFails = true;  // an unreadable root is still reported
+    run = sim::runProgram({"/d", "/c", "E:\\", "F:\\"});
+    EXPECT_NE(run.out.find("照合元行方不明 E:\\≠F:\\"), std::string::npos) << run.out;
+    EXPECT_EQ(run.exitCode, 2);
+}
+
+}  // namespace

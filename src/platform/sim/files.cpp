@@ -44,11 +44,17 @@ static bool hasWildcard(const std::string& text) {
     return text.find_first_of("*?") != std::string::npos;
 }
 
+static uint32_t lastError = 0;
+
+uint32_t getLastError() { return lastError; }
+
 SearchHandle findFirstFile(const char* pattern, FindRecord* record) {
     sim::Resolved at = sim::resolvePath(pattern);
+    lastError = ERROR_PATH_NOT_FOUND;
     if (at.volume == nullptr || !at.volume->answers || at.trailingSeparator ||
         at.components.empty() || at.parent == nullptr)
         return nullptr;
+    lastError = ERROR_FILE_NOT_FOUND;
     const std::string& last = at.components.back();
     auto* search = new Search();
     if (!hasWildcard(last)) {
@@ -59,6 +65,7 @@ SearchHandle findFirstFile(const char* pattern, FindRecord* record) {
         search->entries.emplace_back(at.node, at.node->name);
     } else {
         if (at.parent->listingFails) {
+            lastError = 5;  // access denied
             delete search;
             return nullptr;
         }

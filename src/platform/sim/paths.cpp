@@ -116,9 +116,13 @@ Resolved resolvePath(const std::string& path) {
         if (sameName(volume->root, at.root)) out.volume = volume.get();
     if (out.volume == nullptr) return out;
     Node* node = &out.volume->top;
-    for (size_t k = 0; k < at.components.size() && node != nullptr; ++k) {
+    for (size_t k = 0; k < at.components.size(); ++k) {
+        if (node == nullptr || !node->isDirectory()) {
+            out.parent = nullptr;  // a directory on the way is missing
+            return out;
+        }
         out.parent = node;
-        node = node->isDirectory() ? node->child(at.components[k]) : nullptr;
+        node = node->child(at.components[k]);
     }
     out.node = node;
     return out;

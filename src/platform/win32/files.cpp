@@ -23,6 +23,8 @@ static void fillRecord(const WIN32_FIND_DATAA& data, FindRecord* record) {
     std::memcpy(record->altName, data.cAlternateFileName, sizeof record->altName);
 }
 
+uint32_t getLastError() { return GetLastError(); }
+
 SearchHandle findFirstFile(const char* pattern, FindRecord* record) {
     WIN32_FIND_DATAA data;
     HANDLE search = FindFirstFileA(pattern, &data);
