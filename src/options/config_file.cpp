@@ -66,58 +66,21 @@ char switchCharOf(const char* line) {
     return *at;
 }
 
-enum PassError { PASS_OK, PASS_BINARY, PASS_LINE_END };
+// The lines that a pass acts on: switch lines first, option lines second.
+void takeSwitchLine(const char* line, void*) {
+    if (isSwitchLine(line)) settings.switchChar = switchCharOf(line);
+}
 
-// One pass over the file: the switch lines when applying is off, the option lines when on.
-void readConfigFile(const char* executablePath, bool applying, char switchChar) {
+void applyOptionLine(const char* line, void* switchChar) {
+    char leading = *static_cast<const char*>(switchChar);
+    if (line[0] == '/' || line[0] == leading) applyOptionGroup(line, true);
+}
+
+void runPass(const char* executablePath, void (*visit)(const char*, void*), void* context) {
     if (executablePath == nullptr) stopWithMessage("メモリー不足");
     char* path = configFilePath(executablePath);
     if (path == nullptr) stopWithMessage("メモリー不足");
-    FILE* file = os::openStream(path, "rb");
-    if (file == nullptr) {
-        os::release(path);
-        return;
-    }
-    char* line = static_cast<char*>(os::allocate(CONFIG_LINE_LIMIT + 1));
-    char* name = static_cast<char*>(os::allocate(CONFIG_NAME_LIMIT + 2));
-    if (line == nullptr || name == nullptr) stopWithMessage("メモリー不足");
-
-    unsigned long lineNumber = 0;
-    LineEnd remembered = LINE_END_NONE;
-    PassError error = PASS_OK;
-    for (;;) {
-        ++lineNumber;
-        LineEnd lineEnd;
-        ConfigRead read = readConfigLine(line, file, &lineEnd);
-        if (read == CONFIG_END) break;
-        if (read == CONFIG_BINARY) {
-            error = PASS_BINARY;
-            break;
-        }
-        if (lineEnd != LINE_END_NONE) {
-            if (remembered != LINE_END_NONE && lineEnd != remembered) {
-                error = PASS_LINE_END;
-                break;
-            }
-            remembered = lineEnd;
-        }
-        if (line[0] == '\0') continue;
-        expandEnvironmentRefs(line, name);
-        if (!applying) {
-            if (isSwitchLine(line)) settings.switchChar = switchCharOf(line);
-        } else if (line[0] == '/' || (line[0] != '\0' && line[0] == switchChar)) {
-            applyOptionGroup(line, true);
-        }
-    }
-    os::release(line);
-    os::release(name);
-    std::fclose(file);
-    if (error == PASS_BINARY)
-        stopWithMessage("設定ファイル\"%s\"が異常です。%lu行目にバイナリ・データを検出しました。",
-                        path, lineNumber);
-    if (error == PASS_LINE_END)
-        stopWithMessage("設定ファイル\"%s\"が異常です。%lu行目に異なる改行コードを検出しました。",
-                        path, lineNumber);
+    stopOnConfigError(path, scanConfigFile(path, CONFIG_NAME_LIMIT, visit, context));
     os::release(path);
 }
 
@@ -210,8 +173,54 @@ void expandEnvironmentRefs(char* line, char* nameBuffer, int32_t nameLimit) {
     }
 }
 
-void loadSwitchChar(const char* executablePath) { readConfigFile(executablePath, false, '\0'); }
+ConfigScanResult scanConfigFile(const char* configPath, int32_t nameLimit,
+                                void (*visit)(const char* line, void* context), void* context) {
+    ConfigScanResult result{CONFIG_MISSING, 0};
+    FILE* file = os::openStream(configPath, "rb");
+    if (file == nullptr) return result;
+    char* line = static_cast<char*>(os::allocate(CONFIG_LINE_LIMIT + 1));
+    char* name = static_cast<char*>(os::allocate(static_cast<size_t>(nameLimit) + 2));
+    if (line == nullptr || name == nullptr) stopWithMessage("メモリー不足");
+
+    result.outcome = CONFIG_READ;
+    LineEnd remembered = LINE_END_NONE;
+    for (;;) {
+        ++result.lineNumber;
+        LineEnd lineEnd;
+        ConfigRead read = readConfigLine(line, file, &lineEnd);
+        if (read == CONFIG_END) break;
+        if (read == CONFIG_BINARY) {
+            result.outcome = CONFIG_BINARY_DATA;
+            break;
+        }
+        if (lineEnd != LINE_END_NONE) {
+            if (remembered != LINE_END_NONE && lineEnd != remembered) {
+                result.outcome = CONFIG_MIXED_LINE_ENDS;
+                break;
+            }
+            remembered = lineEnd;
+        }
+        if (line[0] == '\0') continue;
+        expandEnvironmentRefs(line, name, nameLimit);
+        visit(line, context);
+    }
+    os::release(line);
+    os::release(name);
+    std::fclose(file);
+    return result;
+}
+
+void stopOnConfigError(const char* configPath, const ConfigScanResult& result) {
+    if (result.outcome == CONFIG_BINARY_DATA)
+        stopWithMessage("設定ファイル\"%s\"が異常です。%lu行目にバイナリ・データを検出しました。",
+                        configPath, result.lineNumber);
+    if (result.outcome == CONFIG_MIXED_LINE_ENDS)
+        stopWithMessage("設定ファイル\"%s\"が異常です。%lu行目に異なる改行コードを検出しました。",
+                        configPath, result.lineNumber);
+}
+
+void loadSwitchChar(const char* executablePath) { runPass(executablePath, takeSwitchLine, nullptr); }
 
 void applyConfigFile(const char* executablePath, char switchChar) {
-    readConfigFile(executablePath, true, switchChar);
+    runPass(executablePath, applyOptionLine, &switchChar);
 }

@@ -31,6 +31,23 @@ ConfigRead readConfigLine(char* line, FILE* file, LineEnd* lineEnd, bool blanksO
 // bytes. A line that would grow past the buffer is cut at CONFIG_LINE_LIMIT bytes.
 void expandEnvironmentRefs(char* line, char* nameBuffer, int32_t nameLimit = CONFIG_NAME_LIMIT);
 
+enum ConfigScan { CONFIG_MISSING, CONFIG_READ, CONFIG_BINARY_DATA, CONFIG_MIXED_LINE_ENDS };
+
+struct ConfigScanResult {
+    ConfigScan outcome;
+    unsigned long lineNumber;  // the line that holds the error
+};
+
+// Reads the file at configPath with the configuration rules (line ends of one kind, no
+// binary bytes) and hands every non-empty line, environment references expanded with
+// names below nameLimit bytes, to visit. Stops with "メモリー不足" when its buffers cannot
+// be had; any error of the file itself is answered, for the caller to report.
+ConfigScanResult scanConfigFile(const char* configPath, int32_t nameLimit,
+                                void (*visit)(const char* line, void* context), void* context);
+
+// Stops the program with the message of a scan's error; returns when there was none.
+void stopOnConfigError(const char* configPath, const ConfigScanResult& result);
+
 // The first pass: sets settings.switchChar from the file's switch lines.
 void loadSwitchChar(const char* executablePath);
 

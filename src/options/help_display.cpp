@@ -533,48 +533,25 @@ bool isOptionLine(const char* line) {
     return line[0] == '/' || (settings.switchChar != '\0' && line[0] == settings.switchChar);
 }
 
+// Writes an option line of the configuration file: the first unchanged, later ones after
+// a blank, those with white space in double quotes.
+void showOptionLine(const char* line, void* shown) {
+    if (!isOptionLine(line)) return;
+    if ((*static_cast<int*>(shown))++ > 0) std::fputc(' ', stdout);
+    std::printf(hasWhiteSpace(line) ? "\"%s\"" : "%s", line);
+}
+
 // The option lines of the configuration file on one line, as the second pass reads them.
 void writeCurrentSettings(const char* configPath) {
     std::fputs("・現在設定=", stdout);
-    FILE* file = os::openStream(configPath, "rb");
-    if (file == nullptr) {
+    int shown = 0;
+    ConfigScanResult result = scanConfigFile(configPath, HELP_NAME_LIMIT, showOptionLine, &shown);
+    if (result.outcome == CONFIG_MISSING) {
         std::fputs("設定ファイルが存在しません。\n", stdout);
         return;
     }
-    char* line = static_cast<char*>(os::allocate(CONFIG_LINE_LIMIT + 1));
-    char* name = static_cast<char*>(os::allocate(HELP_NAME_LIMIT + 1));
-    if (line == nullptr || name == nullptr) stopWithMessage("メモリー不足");
-    unsigned long lineNumber = 0;
-    LineEnd remembered = LINE_END_NONE;
-    const char* failure = nullptr;
-    int shown = 0;
-    for (;;) {
-        ++lineNumber;
-        LineEnd lineEnd;
-        ConfigRead read = readConfigLine(line, file, &lineEnd);
-        if (read == CONFIG_END) break;
-        if (read == CONFIG_BINARY) {
-            failure = "設定ファイル\"%s\"が異常です。%lu行目にバイナリ・データを検出しました。";
-            break;
-        }
-        if (lineEnd != LINE_END_NONE) {
-            if (remembered != LINE_END_NONE && lineEnd != remembered) {
-                failure = "設定ファイル\"%s\"が異常です。%lu行目に異なる改行コードを検出しました。";
-                break;
-            }
-            remembered = lineEnd;
-        }
-        if (line[0] == '\0') continue;
-        expandEnvironmentRefs(line, name, HELP_NAME_LIMIT);
-        if (!isOptionLine(line)) continue;
-        if (shown++ > 0) std::fputc(' ', stdout);
-        std::printf(hasWhiteSpace(line) ? "\"%s\"" : "%s", line);
-    }
     std::fputc('\n', stdout);
-    std::fclose(file);
-    if (failure != nullptr) stopWithMessage(failure, configPath, lineNumber);
-    os::release(line);
-    os::release(name);
+    stopOnConfigError(configPath, result);
 }
 
 void writeSwitchCharacter() {
