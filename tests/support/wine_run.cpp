@@ -24,10 +24,10 @@ static std::string slurp(const std::string& path) {
 
 static std::string prefixDir() { return std::string(MORVI_SOURCE_DIR) + "/build/wineprefix"; }
 
-WineRun runMorvi(const std::vector<std::string>& arguments, const std::string& workingDir) {
+// Runs a host command with standard input empty and both outputs captured.
+static WineRun runCommand(std::vector<std::string> command, const std::string& workingDir) {
     TempDir scratch;
     std::string outFile = scratch.host("out"), errFile = scratch.host("err");
-    std::string script = std::string(MORVI_SOURCE_DIR) + "/scripts/morvi";
     pid_t child = fork();
     if (child == 0) {
         int in = open("/dev/null", O_RDONLY);
@@ -42,11 +42,9 @@ WineRun runMorvi(const std::vector<std::string>& arguments, const std::string& w
             if (chdir(host.c_str()) != 0) _exit(127);
         }
         std::vector<char*> argv;
-        argv.push_back(script.data());
-        std::vector<std::string> copies = arguments;
-        for (auto& text : copies) argv.push_back(text.data());
+        for (auto& text : command) argv.push_back(text.data());
         argv.push_back(nullptr);
-        execv(script.c_str(), argv.data());
+        execv(argv[0], argv.data());
         _exit(127);
     }
     int status = 0;
@@ -57,6 +55,22 @@ WineRun runMorvi(const std::vector<std::string>& arguments, const std::string& w
     run.err = slurp(errFile);
     return run;
 }
+
+WineRun runMorvi(const std::vector<std::string>& arguments, const std::string& workingDir) {
+    std::vector<std::string> command{std::string(MORVI_SOURCE_DIR) + "/scripts/morvi"};
+    for (const auto& argument : arguments) command.push_back(utf8(argument));
+    return runCommand(command, workingDir);
+}
+
+WineRun runExe(const std::string& exePath, const std::vector<std::string>& arguments) {
+    // The same Wine, prefix and locale as scripts/morvi, with another executable.
+    std::vector<std::string> command{"/bin/bash", "-c", ". \"$0/scripts/wine-env\" && exec \"$MORVI_WINE\" \"$@\"",
+                                     MORVI_SOURCE_DIR, exePath};
+    for (const auto& argument : arguments) command.push_back(utf8(argument));
+    return runCommand(command, "");
+}
+
+std::string readFile(const std::string& hostPath) { return slurp(hostPath); }
 
 TempDir::TempDir() {
     std::string pattern = (fs::temp_directory_path() / "morvi-e2e-XXXXXX").string();

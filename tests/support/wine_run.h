@@ -13,9 +13,17 @@ struct WineRun {
     std::string err;
 };
 
-// Runs scripts/morvi with these arguments in the given Windows working directory
+// Runs scripts/morvi with these arguments (Shift-JIS, as the program sees them; Wine takes
+// the host's UTF-8) in the given Windows working directory
 // (empty: Wine's default).
 WineRun runMorvi(const std::vector<std::string>& arguments, const std::string& workingDir = "");
+
+// Runs another copy of morvi.exe (a host path) under the same Wine, for example one with a
+// configuration file beside it.
+WineRun runExe(const std::string& exePath, const std::vector<std::string>& arguments);
+
+// The exact bytes of a host file (empty when it cannot be read).
+std::string readFile(const std::string& hostPath);
 
 // The UTF-8 text of Shift-JIS bytes: host file names, readable failure messages.
 std::string utf8(const std::string& cp932);
