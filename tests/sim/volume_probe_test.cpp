@@ -44,6 +44,12 @@ protected:
         useVersion(WIN2000);
     }
 
+    // Whole runs fork from this process: they must find the globals as the program starts.
+    void TearDown() override {
+        settings = Settings{};
+        runState = RunState{};
+    }
+
     // Points the run's path buffers at test-owned text.
     void usePaths(const std::string& source, const std::string& dest) {
         sourceText = source;
@@ -430,6 +436,32 @@ TEST_F(VolumeRun, Windows98ClearsNothing) {
     sim::RunOutput run = sim::runProgram({"C:\\src", "D:\\dst"});
     EXPECT_FALSE(run.hasEvent("lock"));
     EXPECT_FALSE(run.hasEvent("dismount"));
+}
+
+TEST_F(VolumeRun, AutomaticCacheReadsOnlyTheUnclearedSideUnbuffered) {
+    sim::volumeOf("D:\\")->lockSucceeds = false;
+    sim::RunOutput run = sim::runProgram({"/logC:\\work\\run.log", "C:\\src", "D:\\dst"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(countOf(run, "open C:\\src\\a.txt"), 1);
+    EXPECT_EQ(countOf(run, "open D:\\dst\\a.txt unbuffered"), 1);
+    std::string log = sim::contentsOf("C:\\work\\run.log");
+    EXPECT_NE(log.find("(消去あり) C:\\"), std::string::npos) << log;
+    EXPECT_NE(log.find("(消去不能) D:\\"), std::string::npos) << log;
+}
+
+TEST_F(VolumeRun, BlockSizeReachesTheReadBuffers) {
+    sim::volumeOf("D:\\")->sectorsPerCluster = 64;
+    EXPECT_TRUE(sim::runProgram({"/bc", "C:\\src", "D:\\dst"}).hasEvent("pages 32768"));
+
+    sim::RunOutput run = sim::runProgram({"/cache-", "/b100000", "C:\\src", "D:\\dst"});
+    EXPECT_TRUE(run.hasEvent("pages 100352"));
+    EXPECT_EQ(countOf(run, "open C:\\src\\a.txt unbuffered"), 1);
+
+    sim::machine().volumes[0]->freeSpaceAnswers = false;
+    sim::volumeOf("D:\\")->freeSpaceAnswers = false;
+    run = sim::runProgram({"/cache-", "/b100000", "C:\\src", "D:\\dst"});
+    EXPECT_TRUE(run.hasEvent("pages 1048576"));
+    EXPECT_EQ(countOf(run, "open C:\\src\\a.txt"), 1) << "read through the cache again";
 }
 
 }  // namespace
