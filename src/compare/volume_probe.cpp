@@ -59,7 +59,9 @@ uint32_t estimatedClusterSize(const char* root) {
     return 32768;
 }
 
-char foldLetter(char byte) { return (byte >= 'a' && byte <= 'z') ? static_cast<char>(byte - 32) : byte; }
+char foldLetter(char byte) {
+    return (byte >= 'a' && byte <= 'z') ? static_cast<char>(byte - 32) : byte;
+}
 
 // The first length bytes of component against a whole name; only single-byte letters fold,
 // so two double-byte characters that differ in a trail byte's case stay different.
@@ -195,7 +197,8 @@ void toAltPath(const char* path, char* output) {
     if (start < 0) return;
     while (output[start] != '\0') {
         int32_t separator = findByte(output + start, '\\');
-        int32_t length = separator >= 0 ? separator : static_cast<int32_t>(std::strlen(output + start));
+        int32_t length =
+            separator >= 0 ? separator : static_cast<int32_t>(std::strlen(output + start));
         if (std::strspn(output + start, ".") < static_cast<size_t>(length)) {
             if (!convertComponent(output, start, length)) return;
             separator = findByte(output + start, '\\');

@@ -35,10 +35,14 @@ int32_t takeAltRoot(PathBuffer& alt, const PathBuffer& root) {
 
 bool isCdName(const char* name) { return hasPrefix(name, "UDF") || hasPrefix(name, "CDFS"); }
 
-bool altNamesUsable(const char* name) { return hasPrefix(name, "FAT") || std::strcmp(name, "NTFS") == 0; }
+bool altNamesUsable(const char* name) {
+    return hasPrefix(name, "FAT") || std::strcmp(name, "NTFS") == 0;
+}
 
 // One size both sides can read in whole units: the larger rounded up to the smaller.
-int64_t roundUp(int64_t size, int64_t unit) { return size % unit == 0 ? size : size + unit - size % unit; }
+int64_t roundUp(int64_t size, int64_t unit) {
+    return size % unit == 0 ? size : size + unit - size % unit;
+}
 
 int64_t commonUnit(uint32_t a, uint32_t b) {
     return a > b ? roundUp(a, b) : roundUp(b, a);
@@ -46,11 +50,15 @@ int64_t commonUnit(uint32_t a, uint32_t b) {
 
 void fallBackToBufferedMegabyte() {
     settings.blockSize = FALLBACK_BLOCK_SIZE;
-    if (settings.sourceOpenFlags & os::FLAG_NO_BUFFERING) settings.sourceOpenFlags = os::FLAG_RANDOM_ACCESS;
-    if (settings.destOpenFlags & os::FLAG_NO_BUFFERING) settings.destOpenFlags = os::FLAG_RANDOM_ACCESS;
+    if (settings.sourceOpenFlags & os::FLAG_NO_BUFFERING)
+        settings.sourceOpenFlags = os::FLAG_RANDOM_ACCESS;
+    if (settings.destOpenFlags & os::FLAG_NO_BUFFERING)
+        settings.destOpenFlags = os::FLAG_RANDOM_ACCESS;
 }
 
-const char* driveOrCurrent(const char* path) { return path[0] != '\0' && path[1] == ':' ? path : nullptr; }
+const char* driveOrCurrent(const char* path) {
+    return path[0] != '\0' && path[1] == ':' ? path : nullptr;
+}
 
 }  // namespace
 
@@ -59,9 +67,11 @@ void settleVolumes() {
     runState.destVolumeRoot = volumeRootCopy(runState.destRoot.text);
     runState.sameVolume = std::strcmp(runState.sourceVolumeRoot, runState.destVolumeRoot) == 0;
 
-    if (!os::getVolumeFileSystemName(runState.sourceVolumeRoot, runState.sourceFsName, FS_NAME_CAPACITY))
+    if (!os::getVolumeFileSystemName(runState.sourceVolumeRoot, runState.sourceFsName,
+                                     FS_NAME_CAPACITY))
         fatalError("照合元ドライブにアクセス出来ません。");
-    if (!os::getVolumeFileSystemName(runState.destVolumeRoot, runState.destFsName, FS_NAME_CAPACITY))
+    if (!os::getVolumeFileSystemName(runState.destVolumeRoot, runState.destFsName,
+                                     FS_NAME_CAPACITY))
         fatalError("照合先ドライブにアクセス出来ません。");
 
     applyFileSystemRules();
@@ -93,8 +103,8 @@ void applyFileSystemRules() {
 void clearRunCaches() {
     if (settings.cacheMode == 0) return;
     runState.sourceCacheCleared = clearVolumeCache(runState.sourceVolumeRoot);
-    runState.destCacheCleared =
-        runState.sameVolume ? runState.sourceCacheCleared : clearVolumeCache(runState.destVolumeRoot);
+    runState.destCacheCleared = runState.sameVolume ? runState.sourceCacheCleared
+                                                    : clearVolumeCache(runState.destVolumeRoot);
 }
 
 void settleReading() {
