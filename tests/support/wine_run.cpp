@@ -72,6 +72,26 @@ WineRun runExe(const std::string& exePath, const std::vector<std::string>& argum
 
 std::string readFile(const std::string& hostPath) { return slurp(hostPath); }
 
+std::string wineShortName(const std::string& windowsDir, const std::string& longName) {
+    // A line of "dir /x" ends with the short name (blank when there is none), one space, the long name.
+    WineRun listing = runCommand({"/bin/bash", "-c", ". \"$0/scripts/wine-env\" && exec \"$MORVI_WINE\" cmd /c dir /x \"$1\"",
+                                  MORVI_SOURCE_DIR, windowsDir},
+                                 "");
+    std::istringstream text(listing.out);
+    std::string line;
+    while (std::getline(text, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::string tail = " " + longName;
+        if (line.size() <= tail.size() || line.compare(line.size() - tail.size(), tail.size(), tail) != 0) continue;
+        std::string front = line.substr(0, line.size() - tail.size());
+        size_t end = front.find_last_not_of(' ');
+        if (end == std::string::npos) return "";
+        size_t start = front.find_last_of(' ', end);
+        return front.substr(start + 1, end - start);
+    }
+    return "";
+}
+
 TempDir::TempDir() {
     std::string pattern = (fs::temp_directory_path() / "morvi-e2e-XXXXXX").string();
     path_ = mkdtemp(pattern.data());

@@ -25,6 +25,10 @@ WineRun runExe(const std::string& exePath, const std::vector<std::string>& argum
 // The exact bytes of a host file (empty when it cannot be read).
 std::string readFile(const std::string& hostPath);
 
+// The 8.3 name that Wine generates for a long name in a Windows directory (as "dir /x" shows it),
+// or empty. Wine hashes long names into these, so tests ask for them instead of guessing.
+std::string wineShortName(const std::string& windowsDir, const std::string& longName);
+
 // The UTF-8 text of Shift-JIS bytes: host file names, readable failure messages.
 std::string utf8(const std::string& cp932);
 
