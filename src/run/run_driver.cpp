@@ -80,6 +80,8 @@ void allocateRunPath(PathBuffer& buffer, int32_t capacity) {
 }
 
 void resolveSourceArgument(const char* argument) {
+    // An empty argument (an empty quoted string) names nothing to verify.
+    if (argument[0] == '\0') fatalError("照合元パス\"%s\"がありません。", argument);
     int32_t result = resolveSource(argument, runState.sourcePath, &runState.sourceTail,
                                    &runState.tailIsAlias, settings.subDirectory != 0,
                                    settings.entryKind.dirs != 0, settings.entryKind.files != 0);
@@ -91,7 +93,8 @@ void resolveSourceArgument(const char* argument) {
 
 void takeDestination(const char* argument) {
     PathBuffer& dest = runState.destPath;
-    if (argument == nullptr) {
+    // An empty argument means what an omitted one means: the current directory.
+    if (argument == nullptr || argument[0] == '\0') {
         uint32_t length = os::getCurrentDirectory(static_cast<uint32_t>(dest.capacity), dest.text);
         if (length >= static_cast<uint32_t>(dest.capacity)) {
             if (!reservePath(dest, static_cast<int32_t>(length))) fatalError("メモリー不足");

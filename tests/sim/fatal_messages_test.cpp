@@ -44,6 +44,7 @@ const FatalCase CASES[] = {
     {"source drive unknown", {"Q:\\data\\*.txt", "D:\\save"}, "照合元ドライブにアクセス出来ません。"},
     {"destination drive unknown", {"C:\\work", "Q:\\save"}, "照合先ドライブにアクセス出来ません。"},
     {"source checked first", {"Q:\\data\\*.txt", "R:\\save"}, "照合元ドライブにアクセス出来ません。"},
+    {"empty source", {"", "D:\\save"}, "照合元パス\"\"がありません。"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, FatalMessages, ::testing::ValuesIn(CASES),
@@ -61,6 +62,15 @@ TEST(FatalMessagesWithoutCurrentDirectory, DestinationOmittedAndCurrentDirectory
     sim::RunOutput run = sim::runProgram({"C:\\work"});
     EXPECT_EQ(run.err, "\n\a処理停止:照合先の現在ディレクトリが不明です。\n");
     EXPECT_EQ(run.exitCode, 1);
+}
+
+TEST(EmptyDestination, MeansTheCurrentDirectoryAsWhenOmitted) {
+    sim::resetMachine();
+    sim::addFile("C:\\src\\a.txt", "x");
+    sim::addFile("C:\\work\\a.txt", "x");
+    sim::RunOutput run = sim::runProgram({"C:\\src", ""});
+    EXPECT_EQ(run.out.substr(0, run.out.find('\n') + 1), "C:\\src\\a.txt＝C:\\work\\a.txt\n");
+    EXPECT_EQ(run.exitCode, 0);
 }
 
 TEST(FatalMessagesIntoTheLog, LogKeepsTheMessageAndNoEndBanner) {
