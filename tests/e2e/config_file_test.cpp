@@ -51,6 +51,16 @@ TEST_F(ConfigFile, ItsOptionsApplyAndTheCommandLineWins) {
     EXPECT_EQ(overridden.exitCode, 0);
 }
 
+TEST_F(ConfigFile, ASwitchLineAddsALeadingCharacterForOptions) {
+    config("switch = -\n-c\n");
+    e2e::WineRun run = e2e::runExe(exe, {"-d", "S:\\", "T:\\"});
+    EXPECT_EQ(run.out,
+              lines({"S:\\a.txt＝T:\\a.txt", "S:\\sub＝T:\\sub", "内容不一致 S:\\sub\\b.txt≠T:\\sub\\b.txt",
+                     "", "ファイル2個（8バイト）中、1個不一致（4バイト）", "ディレクトリ1個中、0個不一致"}))
+        << e2e::utf8(run.out);
+    EXPECT_EQ(run.exitCode, 2);
+}
+
 TEST_F(ConfigFile, EnvironmentReferencesAreReplacedOrRemoved) {
     config("/d\n/v+k/sf%MORVI_E2E_SKIP%\n");
     setenv("MORVI_E2E_SKIP", "b.txt", 1);
