@@ -25,7 +25,7 @@ protected:
         e2e::mapDrive('s', source.path());
         e2e::mapDrive('t', dest.path());
         exe = program.host("morvi.exe");
-        fs::copy_file(std::string(MORVI_SOURCE_DIR) + "/build/win64/morvi.exe", exe);
+        fs::copy_file(e2e::morviExe(), exe);
     }
     void TearDown() override { unsetenv("MORVI_E2E_SKIP"); }
 
@@ -82,8 +82,7 @@ TEST_F(ConfigFile, EnvironmentReferencesAreReplacedOrRemoved) {
 TEST_F(ConfigFile, TheHelpShowsTheFileAndItsOptions) {
     config("/d/c\n/shS:\\Program Files\n");
     e2e::WineRun help = e2e::runExe(exe, {"/?"});
-    std::string windowsPath = "Z:" + program.path() + "/morvi.cfg";
-    std::replace(windowsPath.begin(), windowsPath.end(), '/', '\\');
+    std::string windowsPath = e2e::windowsPath(program.host("morvi.cfg"));
     EXPECT_NE(
         help.out.find("・設定ファイル=" + windowsPath + "\r\n・現在設定=/d/c \"/shS:\\Program Files\"\r\n"),
         std::string::npos)
@@ -96,8 +95,7 @@ TEST_F(ConfigFile, ErrorsInTheFileStopTheRun) {
         const char* text;
         std::string err;
     };
-    std::string cfg = "Z:" + program.path() + "/morvi.cfg";
-    std::replace(cfg.begin(), cfg.end(), '/', '\\');
+    std::string cfg = e2e::windowsPath(program.host("morvi.cfg"));
     const Case cases[] = {
         {"/d\n/q\n",
          "処理停止:設定ファイル無効オプション  /q\r\n※引数なしで実行すると使用方法を表示します。\r\n\r\n"},

@@ -5,6 +5,7 @@
 #include <ctime>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/wine_run.h"
@@ -17,11 +18,18 @@ namespace {
 namespace fs = std::filesystem;
 
 struct FileSpec {
+    FileSpec(std::string name, std::string source, std::string dest = "",
+             std::time_t time = e2e::FIXED_WRITE_TIME, bool readOnly = false)
+        : name(std::move(name)),
+          source(std::move(source)),
+          dest(std::move(dest)),
+          time(time),
+          readOnly(readOnly) {}
     std::string name;
     std::string source;
     std::string dest;  // empty: the same as the source
-    std::time_t time = e2e::FIXED_WRITE_TIME;
-    bool readOnly = false;
+    std::time_t time;
+    bool readOnly;
 };
 
 struct FilterCase {

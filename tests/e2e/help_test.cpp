@@ -34,9 +34,9 @@ TEST(Help, RedirectedItWritesEverySectionWithoutPromptsAndExitsOne) {
                                    "2:エラー発生、照合継続"})),
               std::string::npos);
 
-    std::string config = std::string(MORVI_SOURCE_DIR) + "/build/win64/morvi.cfg";
-    std::replace(config.begin(), config.end(), '/', '\\');
-    EXPECT_NE(help.out.find(lines({"・設定ファイル=Z:" + config, "・現在設定=設定ファイルが存在しません。",
+    std::string exe = e2e::windowsPath(e2e::morviExe());
+    std::string config = exe.substr(0, exe.size() - 4) + ".cfg";
+    EXPECT_NE(help.out.find(lines({"・設定ファイル=" + config, "・現在設定=設定ファイルが存在しません。",
                                    "・スイッチ文字= / のみが使用可能。"})),
               std::string::npos)
         << e2e::utf8(help.out);

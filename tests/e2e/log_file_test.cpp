@@ -62,11 +62,7 @@ std::string joined(const std::vector<std::string>& each) {
 }
 
 // The Windows spelling of the executable that scripts/morvi runs.
-std::string morviExe() {
-    std::string path = "Z:" + std::string(MORVI_SOURCE_DIR) + "/build/win64/morvi.exe";
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
-}
+std::string morviExe() { return e2e::windowsPath(e2e::morviExe()); }
 
 class LogFile : public ::testing::Test {
 protected:

@@ -72,6 +72,23 @@ WineRun runExe(const std::string& exePath, const std::vector<std::string>& argum
 
 std::string readFile(const std::string& hostPath) { return slurp(hostPath); }
 
+const std::string& morviExe() {
+    static const std::string path = [] {
+        WineRun where =
+            runCommand({"/bin/bash", "-c", ". \"$0/scripts/wine-env\" && printf %s \"$MORVI_EXE\"", MORVI_SOURCE_DIR}, "");
+        return where.out;
+    }();
+    return path;
+}
+
+std::string windowsPath(const std::string& hostPath) {
+    std::string path = "Z:" + hostPath;
+    for (char& byte : path) {
+        if (byte == '/') byte = '\\';
+    }
+    return path;
+}
+
 std::string wineShortName(const std::string& windowsDir, const std::string& longName) {
     // A line of "dir /x" ends with the short name (blank when there is none), one space, the long name.
     WineRun listing = runCommand({"/bin/bash", "-c", ". \"$0/scripts/wine-env\" && exec \"$MORVI_WINE\" cmd /c dir /x \"$1\"",

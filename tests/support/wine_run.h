@@ -22,6 +22,12 @@ WineRun runMorvi(const std::vector<std::string>& arguments, const std::string& w
 // configuration file beside it.
 WineRun runExe(const std::string& exePath, const std::vector<std::string>& arguments);
 
+// The host path of the morvi.exe that runMorvi runs.
+const std::string& morviExe();
+
+// How a program under Wine spells an absolute host path (through drive Z:).
+std::string windowsPath(const std::string& hostPath);
+
 // The exact bytes of a host file (empty when it cannot be read).
 std::string readFile(const std::string& hostPath);
 
