@@ -20,7 +20,10 @@ void checkWithin(const char* result, const char* text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::beginInput();
-    const std::vector<std::string> parts = fuzz::splitInput(data, size, 2);
+    std::vector<std::string> parts = fuzz::splitInput(data, size, 2);
+    // The texts are entry names and paths, in which no file system allows * or ?.
+    for (char& byte : parts[0])
+        if (byte == '*' || byte == '?') byte = '_';
     fuzz::ExactCopy text(parts[0]);
     fuzz::ExactCopy pattern(parts[1]);
     const char* t = text.text;
@@ -41,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     FUZZ_CHECK(matchWildcard(t, "*"));
     FUZZ_CHECK(matchWildcardNoCase(t, "*"));
-    if (!parts[0].empty() && !hasAny(parts[0], "*?")) {
+    if (!parts[0].empty()) {
         FUZZ_CHECK(matchWildcard(t, t) && matchWildcardNoCase(t, t));
         FUZZ_CHECK(matchHead(t, t) && matchTail(t, t) && matchTailNoCase(t, t));
         if (!hasAny(parts[0], "\\")) FUZZ_CHECK(matchEscaped(t, t));
