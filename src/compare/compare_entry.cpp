@@ -113,7 +113,7 @@ void endProgressLine() {
 }  // namespace
 
 int compareEntry(const os::FindRecord& source, const EntryPaths& paths, int isDirectory,
-                 int fromWalk, int checkNames) {
+                 int fromWalk, int checkNames, const os::FindRecord* dest) {
     if (fromWalk && !isDirectory &&
         isFileExcluded(paths.source, paths.dest, runState.sourceAltAccess ? paths.sourceAlt : nullptr))
         return RESULT_SKIPPED;
@@ -121,17 +121,23 @@ int compareEntry(const os::FindRecord& source, const EntryPaths& paths, int isDi
     const char* sourceAccess = runState.sourceAltAccess ? paths.sourceAlt : paths.source;
     const char* destAccess = runState.destAltAccess ? paths.destAlt : paths.dest;
 
-    os::FindRecord dest;
-    os::SearchHandle lookup = os::findFirstFile(destAccess, &dest);
-    if (lookup == nullptr) return selectionNeedsDestination() ? RESULT_SKIPPED : RESULT_DEST_MISSING;
-    os::findClose(lookup);
+    // The walk has already looked the destination up; a second look-up per entry would
+    // cost as much as the first.
+    os::FindRecord lookedUp;
+    if (dest == nullptr) {
+        os::SearchHandle lookup = os::findFirstFile(destAccess, &lookedUp);
+        if (lookup == nullptr)
+            return selectionNeedsDestination() ? RESULT_SKIPPED : RESULT_DEST_MISSING;
+        os::findClose(lookup);
+        dest = &lookedUp;
+    }
 
     const PairTimes sourceTimes = comparableTimes(source);
-    const PairTimes destTimes = comparableTimes(dest);
+    const PairTimes destTimes = comparableTimes(*dest);
     const bool writeAgrees = sourceTimes.write == destTimes.write;
     const bool creationAgrees = sourceTimes.creation == destTimes.creation;
     const bool accessAgrees = sourceTimes.access == destTimes.access;
-    const bool sizesAgree = sizeOf(source) == sizeOf(dest);
+    const bool sizesAgree = sizeOf(source) == sizeOf(*dest);
     const bool sizeCounts = !isDirectory || settings.compareDirSize != 0;
 
     if (settings.differentTimeOnly && writeAgrees) return RESULT_SKIPPED;
@@ -146,11 +152,11 @@ int compareEntry(const os::FindRecord& source, const EntryPaths& paths, int isDi
 
     if (settings.testMode) return RESULT_MATCH;
 
-    if (checkNames && settings.compareNameCase && std::strcmp(source.name, dest.name) != 0)
+    if (checkNames && settings.compareNameCase && std::strcmp(source.name, dest->name) != 0)
         return RESULT_NAME_CASE;
-    if (checkNames && settings.compareAltName && std::strcmp(source.altName, dest.altName) != 0)
+    if (checkNames && settings.compareAltName && std::strcmp(source.altName, dest->altName) != 0)
         return RESULT_ALT_NAME;
-    if (!isDirectory && (dest.attributes & os::ATTR_DIRECTORY) != 0) return RESULT_FILE_HAS_DIR_TWIN;
+    if (!isDirectory && (dest->attributes & os::ATTR_DIRECTORY) != 0) return RESULT_FILE_HAS_DIR_TWIN;
     if (settings.compareSize && !settings.sameSizeOnly && sizeCounts && !sizesAgree)
         return RESULT_SIZE;
 
@@ -165,7 +171,7 @@ int compareEntry(const os::FindRecord& source, const EntryPaths& paths, int isDi
     const uint32_t attributeMask = settings.compareAttributes == 1 ? 0x1Fu
                                    : settings.compareAttributes == 2 ? 0xFFFFFFFFu
                                                                      : 0u;
-    if (((source.attributes ^ dest.attributes) & attributeMask) != 0) return RESULT_ATTRIBUTES;
+    if (((source.attributes ^ dest->attributes) & attributeMask) != 0) return RESULT_ATTRIBUTES;
 
     if (isDirectory) return RESULT_MATCH;
 
@@ -175,8 +181,8 @@ int compareEntry(const os::FindRecord& source, const EntryPaths& paths, int isDi
 }
 
 int compareAndReport(const os::FindRecord& source, const EntryPaths& paths, int isDirectory,
-                     int fromWalk, int checkNames) {
-    const int result = compareEntry(source, paths, isDirectory, fromWalk, checkNames);
+                     int fromWalk, int checkNames, const os::FindRecord* dest) {
+    const int result = compareEntry(source, paths, isDirectory, fromWalk, checkNames, dest);
     if (result == RESULT_SKIPPED) {
         if (settings.verbose.skip)
             printResultLine(resultLabel(result, isDirectory), MISMATCH_SEPARATOR);

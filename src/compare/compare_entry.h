@@ -32,10 +32,12 @@ struct EntryPaths {
     const char* destAlt;
 };
 
+// dest: the destination's record when the caller has just looked it up; nullptr makes the
+// comparison look it up itself.
 int compareEntry(const os::FindRecord& source, const EntryPaths& paths, int isDirectory,
-                 int fromWalk, int checkNames);
+                 int fromWalk, int checkNames, const os::FindRecord* dest = nullptr);
 int compareAndReport(const os::FindRecord& source, const EntryPaths& paths, int isDirectory,
-                     int fromWalk, int checkNames);
+                     int fromWalk, int checkNames, const os::FindRecord* dest = nullptr);
 
 const char* resultLabel(int result, int isDirectory);
 

@@ -113,33 +113,40 @@ bool isWalked(const os::FindRecord& entry) {
 }
 
 // The destination keeps its own spelling of the name: the file system finds an entry
-// regardless of letter case, and by its 8.3 name too. Answers the length written into
-// the destination path; *altLength gets the one written into its alternate path.
-int32_t placeDestinationName(const Level& level, const os::FindRecord& entry, int32_t room,
-                             int32_t* altLength) {
+// regardless of letter case, and by its 8.3 name too. Answers the record found (in *found),
+// or nullptr when there is none; *length and *altLength get the lengths written into the
+// destination path and its alternate path.
+const os::FindRecord* placeDestinationName(const Level& level, const os::FindRecord& entry,
+                                           int32_t room, int32_t* length, int32_t* altLength,
+                                           os::FindRecord* found) {
     const char* lookup = runState.destPath.text;
     if (runState.destAltAccess) {
         *altLength = placeName(runState.destAltPath, level.destAlt, entry.name, room);
         lookup = runState.destAltPath.text;
     }
-    os::FindRecord found;
-    os::SearchHandle search = os::findFirstFile(lookup, &found);
-    if (search == nullptr) return static_cast<int32_t>(std::strlen(entry.name));
+    os::SearchHandle search = os::findFirstFile(lookup, found);
+    if (search == nullptr) {
+        *length = static_cast<int32_t>(std::strlen(entry.name));
+        return nullptr;
+    }
     os::findClose(search);
     if (runState.destAltAccess)
-        *altLength = placeName(runState.destAltPath, level.destAlt, altSpelling(found), room);
-    return placeName(runState.destPath, level.dest, found.name, room);
+        *altLength = placeName(runState.destAltPath, level.destAlt, altSpelling(*found), room);
+    *length = placeName(runState.destPath, level.dest, found->name, room);
+    return found;
 }
 
 WalkOutcome walkLevel(const Level& level, bool nested);
 
-WalkOutcome visitDirectory(const os::FindRecord& entry, const Level& next) {
+WalkOutcome visitDirectory(const os::FindRecord& entry, const os::FindRecord* dest,
+                           const Level& next) {
     const char* sourceAlt = runState.sourceAltAccess ? runState.sourceAltPath.text : nullptr;
     if (isDirExcluded(runState.sourcePath.text, runState.destPath.text, sourceAlt)) {
         if (settings.verbose.skip) writeOutput("DIR対象外 %s\n", runState.destPath.text);
         return WALK_FINISHED;
     }
-    if (settings.entryKind.dirs && compareAndReport(entry, currentPaths(), 1, 1, 1) == OUTCOME_MISMATCHED)
+    if (settings.entryKind.dirs &&
+        compareAndReport(entry, currentPaths(), 1, 1, 1, dest) == OUTCOME_MISMATCHED)
         return afterMismatch();
     if (!settings.subDirectory) return WALK_FINISHED;
     placeName(runState.sourcePath, next.source - 1, "\\", 0);
@@ -156,12 +163,15 @@ WalkOutcome visitEntry(const Level& level, const os::FindRecord& entry) {
     placeName(runState.destPath, level.dest, entry.name, room);
     if (runState.sourceAltAccess)
         next.sourceAlt += placeName(runState.sourceAltPath, level.sourceAlt, altSpelling(entry), room) + 1;
-    int32_t destAltLength = 0;
-    next.dest += placeDestinationName(level, entry, room, &destAltLength) + 1;
+    int32_t destLength = 0, destAltLength = 0;
+    os::FindRecord found;
+    const os::FindRecord* dest =
+        placeDestinationName(level, entry, room, &destLength, &destAltLength, &found);
+    next.dest += destLength + 1;
     next.destAlt += destAltLength + (runState.destAltAccess ? 1 : 0);
 
-    if (isDirectory(entry)) return visitDirectory(entry, next);
-    int outcome = compareAndReport(entry, currentPaths(), 0, 1, 1);
+    if (isDirectory(entry)) return visitDirectory(entry, dest, next);
+    int outcome = compareAndReport(entry, currentPaths(), 0, 1, 1, dest);
     countBytes(outcome, sizeOf(entry));
     return outcome == OUTCOME_MISMATCHED ? afterMismatch() : WALK_FINISHED;
 }
