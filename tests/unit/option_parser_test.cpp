@@ -1,62 +1,16 @@
 #include "options/option_parser.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/platform.h"
-#include "platform/sim/machine.h"
 #include "run/settings.h"
+#include "support/child_run.h"
 
 namespace {
-
-struct Ended {
-    int exitCode;
-    std::string err;
-};
-
-// Applies the text in a child process and answers its exit code and standard error.
-Ended applyInChild(const char* text, bool fromConfigFile, long failAllocation = 0) {
-    int pipeEnds[2];
-    EXPECT_EQ(pipe(pipeEnds), 0);
-    std::fflush(nullptr);
-    pid_t child = fork();
-    if (child == 0) {
-        close(pipeEnds[0]);
-        dup2(pipeEnds[1], 2);
-        sim::machine().allocations = 0;
-        sim::machine().failAllocation = failAllocation;
-        applyOptionGroup(text, fromConfigFile);
-        std::exit(0);
-    }
-    close(pipeEnds[1]);
-    Ended ended{-1, ""};
-    char buffer[512];
-    for (ssize_t n; (n = read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
-        ended.err.append(buffer, n);
-    close(pipeEnds[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    ended.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return ended;
-}
-
-std::string shortMessage(const std::string& prefix, const std::string& argument) {
-    return "\n\a処理停止:" + prefix + "無効オプション  " + argument +
-           "\n※引数なしで実行すると使用方法を表示します。\n\n";
-}
-
-std::string groupMessage(const std::string& shown, const std::string& argument) {
-    return "\n\a処理停止:無効オプション  " + shown + "\n※オプション群 " + argument +
-           " の一部が無効です。\n※引数なしで実行すると使用方法を表示します。\n\n";
-}
 
 const int32_t SENTINEL = 77;
 
@@ -71,85 +25,50 @@ Settings& s = settings;
 // first set to a sentinel so that "off" really writes.
 const std::vector<WordRow>& wordRows() {
     static const std::vector<WordRow> rows = {
-        {"/acalta", {{&s.accessAlt, 2}}},
-        {"/acalt-", {{&s.accessAlt, 0}}},
-        {"/acalt", {{&s.accessAlt, 1}}},
-        {"/a-", {{&s.compareAttributes, 1}}},
-        {"/aauto", {{&s.compareAttributes, 3}}},
-        {"/aa", {{&s.compareAttributes, 2}}},
-        {"/a", {{&s.compareAttributes, 0}}},
-        {"/beep", {{&s.beepThreshold, 0}}},
-        {"/beep30", {{&s.beepThreshold, 30}}},
-        {"/beep-5", {{&s.beepThreshold, -5}}},
-        {"/bs", {{&s.blockSize, -1}}},
-        {"/BC", {{&s.blockSize, -2}}},
-        {"/b", {{&s.blockSize, 1048576}}},
-        {"/b0", {{&s.blockSize, 1048576}}},
-        {"/b1m", {{&s.blockSize, 1048576}}},
-        {"/b64k", {{&s.blockSize, 65536}}},
-        {"/b4g", {{&s.blockSize, 1048576}}},
-        {"/contents-", {{&s.compareContents, 1}}},
-        {"/contents", {{&s.compareContents, 0}}},
-        {"/case-", {{&s.foldCase, 1}}},
-        {"/case", {{&s.foldCase, 0}}},
-        {"/cachea", {{&s.cacheMode, 2}}},
-        {"/cache-", {{&s.cacheMode, 1}}},
-        {"/cache", {{&s.cacheMode, 0}}},
-        {"/c-", {{&s.continueOnMismatch, 0}}},
-        {"/c", {{&s.continueOnMismatch, 1}}},
-        {"/difft-", {{&s.differentTimeOnly, 0}}},
-        {"/difft", {{&s.sameTimeOnly, 0}, {&s.differentTimeOnly, 1}}},
-        {"/dirs-", {{&s.compareDirSize, 0}}},
-        {"/dirs", {{&s.compareDirSize, 1}}},
-        {"/d-", {{&s.subDirectory, 0}}},
-        {"/d", {{&s.subDirectory, 1}}},
+        {"/acalta", {{&s.accessAlt, 2}}}, {"/acalt-", {{&s.accessAlt, 0}}}, {"/acalt", {{&s.accessAlt, 1}}},
+        {"/a-", {{&s.compareAttributes, 1}}}, {"/aauto", {{&s.compareAttributes, 3}}},
+        {"/aa", {{&s.compareAttributes, 2}}}, {"/a", {{&s.compareAttributes, 0}}},
+        {"/beep", {{&s.beepThreshold, 0}}}, {"/beep30", {{&s.beepThreshold, 30}}},
+        {"/beep-5", {{&s.beepThreshold, -5}}}, {"/bs", {{&s.blockSize, -1}}}, {"/BC", {{&s.blockSize, -2}}},
+        {"/b", {{&s.blockSize, 1048576}}}, {"/b0", {{&s.blockSize, 1048576}}},
+        {"/b1m", {{&s.blockSize, 1048576}}}, {"/b64k", {{&s.blockSize, 65536}}},
+        {"/b4g", {{&s.blockSize, 1048576}}}, {"/contents-", {{&s.compareContents, 1}}},
+        {"/contents", {{&s.compareContents, 0}}}, {"/case-", {{&s.foldCase, 1}}},
+        {"/case", {{&s.foldCase, 0}}}, {"/cachea", {{&s.cacheMode, 2}}}, {"/cache-", {{&s.cacheMode, 1}}},
+        {"/cache", {{&s.cacheMode, 0}}}, {"/c-", {{&s.continueOnMismatch, 0}}},
+        {"/c", {{&s.continueOnMismatch, 1}}}, {"/difft-", {{&s.differentTimeOnly, 0}}},
+        {"/difft", {{&s.sameTimeOnly, 0}, {&s.differentTimeOnly, 1}}}, {"/dirs-", {{&s.compareDirSize, 0}}},
+        {"/dirs", {{&s.compareDirSize, 1}}}, {"/d-", {{&s.subDirectory, 0}}}, {"/d", {{&s.subDirectory, 1}}},
         {"/fa", {{&s.entryKind.files, 1}, {&s.entryKind.dirs, 1}}},
         {"/f-", {{&s.entryKind.files, 1}, {&s.entryKind.dirs, 1}}},
         {"/ff", {{&s.entryKind.files, 1}, {&s.entryKind.dirs, 0}}},
         {"/f", {{&s.entryKind.files, 1}, {&s.entryKind.dirs, 0}}},
-        {"/fd", {{&s.entryKind.files, 0}, {&s.entryKind.dirs, 1}}},
-        {"/log", {{&s.logMode, 0}}},
-        {"/LOG", {{&s.logMode, 0}}},
-        {"/logrun.txt", {{&s.logMode, 1}}},
-        {"/LOGrun.txt", {{&s.logMode, 2}}},
-        {"/namealt-", {{&s.compareAltName, 0}}},
-        {"/namealt", {{&s.compareAltName, 1}}},
-        {"/name-", {{&s.compareNameCase, 1}}},
-        {"/name", {{&s.compareNameCase, 0}}},
-        {"/p-", {{&s.pauseOutput, 0}}},
-        {"/p", {{&s.pauseOutput, 1}}},
-        {"/suspend-", {{&s.inhibitSuspend, 1}}},
-        {"/suspend", {{&s.inhibitSuspend, 0}}},
-        {"/size-", {{&s.compareSize, 1}}},
-        {"/size", {{&s.compareSize, 0}}},
-        {"/samet-", {{&s.sameTimeOnly, 0}}},
-        {"/sameta", {{&s.differentTimeOnly, 0}, {&s.sameTimeOnly, 2}}},
-        {"/samet", {{&s.differentTimeOnly, 0}, {&s.sameTimeOnly, 1}}},
-        {"/sames-", {{&s.sameSizeOnly, 0}}},
-        {"/sames", {{&s.sameSizeOnly, 1}}},
-        {"/txtbin-", {{&s.textBinaryCheck, 0}}},
-        {"/txtbin", {{&s.textBinaryCheck, 1}}},
-        {"/test-", {{&s.testMode, 0}}},
-        {"/test", {{&s.testMode, 1}}},
-        {"/td-", {{&s.compareDirTime, 0}}},
-        {"/tda", {{&s.compareDirTime, 2}}},
-        {"/td", {{&s.compareDirTime, 1}}},
-        {"/t-", {{&s.compareTime, 1}}},
-        {"/ta", {{&s.compareTime, 2}}},
-        {"/t", {{&s.compareTime, 0}}},
-        {"/time", {{&s.timeThreshold, 0}}},
-        {"/time-1", {{&s.timeThreshold, -1}}},
-        {"/time5x", {{&s.timeThreshold, 5}}},
+        {"/fd", {{&s.entryKind.files, 0}, {&s.entryKind.dirs, 1}}}, {"/log", {{&s.logMode, 0}}},
+        {"/LOG", {{&s.logMode, 0}}}, {"/logrun.txt", {{&s.logMode, 1}}}, {"/LOGrun.txt", {{&s.logMode, 2}}},
+        {"/namealt-", {{&s.compareAltName, 0}}}, {"/namealt", {{&s.compareAltName, 1}}},
+        {"/name-", {{&s.compareNameCase, 1}}}, {"/name", {{&s.compareNameCase, 0}}},
+        {"/p-", {{&s.pauseOutput, 0}}}, {"/p", {{&s.pauseOutput, 1}}},
+        {"/suspend-", {{&s.inhibitSuspend, 1}}}, {"/suspend", {{&s.inhibitSuspend, 0}}},
+        {"/size-", {{&s.compareSize, 1}}}, {"/size", {{&s.compareSize, 0}}},
+        {"/samet-", {{&s.sameTimeOnly, 0}}}, {"/sameta", {{&s.differentTimeOnly, 0}, {&s.sameTimeOnly, 2}}},
+        {"/samet", {{&s.differentTimeOnly, 0}, {&s.sameTimeOnly, 1}}}, {"/sames-", {{&s.sameSizeOnly, 0}}},
+        {"/sames", {{&s.sameSizeOnly, 1}}}, {"/txtbin-", {{&s.textBinaryCheck, 0}}},
+        {"/txtbin", {{&s.textBinaryCheck, 1}}}, {"/test-", {{&s.testMode, 0}}}, {"/test", {{&s.testMode, 1}}},
+        {"/td-", {{&s.compareDirTime, 0}}}, {"/tda", {{&s.compareDirTime, 2}}},
+        {"/td", {{&s.compareDirTime, 1}}}, {"/t-", {{&s.compareTime, 1}}}, {"/ta", {{&s.compareTime, 2}}},
+        {"/t", {{&s.compareTime, 0}}}, {"/time", {{&s.timeThreshold, 0}}},
+        {"/time-1", {{&s.timeThreshold, -1}}}, {"/time5x", {{&s.timeThreshold, 5}}},
         {"/TIME600", {{&s.timeThreshold, 600}}},
         // Several options in one argument, words in any case.
         {"/D-/C", {{&s.subDirectory, 0}, {&s.continueOnMismatch, 1}}},
         {"/d/time", {{&s.subDirectory, 1}, {&s.timeThreshold, 0}}},
-        {"/d/beep", {{&s.subDirectory, 1}, {&s.beepThreshold, 0}}},
         {"/d/b", {{&s.subDirectory, 1}, {&s.blockSize, 1048576}}},
         {"/b5/d", {{&s.blockSize, 5}, {&s.subDirectory, 1}}},
         {"/sameta/difft", {{&s.sameTimeOnly, 0}, {&s.differentTimeOnly, 1}}},
         {"/difft/samet", {{&s.sameTimeOnly, 1}, {&s.differentTimeOnly, 0}}},
         {"/log/d", {{&s.logMode, 0}, {&s.subDirectory, 1}}},
+        // Another leading character splits only at slashes.
+        {"-d/c", {{&s.subDirectory, 1}, {&s.continueOnMismatch, 1}}},
     };
     return rows;
 }
@@ -175,23 +94,6 @@ TEST_F(OptionParser, EveryWordSetsItsFields) {
                 << row.argument << " field at offset "
                 << reinterpret_cast<char*>(field) - reinterpret_cast<char*>(&s);
     }
-}
-
-TEST_F(OptionParser, CacheWordsSetBothOpenFlagWords) {
-    const std::pair<const char*, uint32_t> rows[] = {
-        {"/cache-", 0x20000000u}, {"/cachea", 0x10000000u}, {"/cache", 0x10000000u}};
-    for (const auto& [argument, flags] : rows) {
-        settings.sourceOpenFlags = settings.destOpenFlags = 1;
-        applyOptionGroup(argument, false);
-        EXPECT_EQ(settings.sourceOpenFlags, flags) << argument;
-        EXPECT_EQ(settings.destOpenFlags, flags) << argument;
-    }
-}
-
-TEST_F(OptionParser, OtherLeadingCharacterSplitsOnlyAtSlash) {
-    applyOptionGroup("-d/c", false);
-    EXPECT_EQ(settings.subDirectory, 1);
-    EXPECT_EQ(settings.continueOnMismatch, 1);
 }
 
 TEST_F(OptionParser, DisplayFlagAlgebra) {
@@ -243,40 +145,12 @@ TEST_F(OptionParser, LogFileNameRunsToTheEndAndReplacesTheLastOne) {
     EXPECT_STREQ(settings.logPath, "C:\\b.log");
 }
 
-TEST(OptionWords, MatchAndPrefix) {
-    EXPECT_TRUE(matchOptionWord("D-", "d-"));
-    EXPECT_TRUE(matchOptionWord("d-/c", "d-"));
-    EXPECT_FALSE(matchOptionWord("d ", "d"));
-    EXPECT_FALSE(matchOptionWord("d", "d-"));
-    EXPECT_TRUE(hasPrefixNoCase("TIME5", "time"));
-    EXPECT_FALSE(hasPrefixNoCase("tim", "time"));
-    EXPECT_TRUE(hasPrefixNoCase("", ""));
-    EXPECT_FALSE(hasPrefixNoCase("x", ""));
-}
-
 TEST(BlockSize, Examples) {
     const std::pair<const char*, uint32_t> rows[] = {
-        {"64k", 65536u},
-        {"1.5k", 1536u},
-        {"1.50k", 1536u},
-        {"0.5m", 524288u},
-        {"1.4g", 1503238552u},
-        {"1.5g", 1610612736u},
-        {"2", 2u},
-        {"1x", 1u},
-        {"0", 0u},
-        {"", 0u},
-        {"1.5", 1u},
-        {"3K", 3072u},
-        {"1.05k", 1075u},
-        {"1.25M", 1310720u},
-        {"0.25g", 214748364u},
-        {"0.123g", 107374182u},
-        {"5g", 1073741824u},
-        {"4g", 0u},
-        {"1.9999999999999k", 2047u},
-        {"0.00000000001k", 0u},
-        {"2kb", 2048u},
+        {"64k", 65536u},   {"1.5k", 1536u},     {"0.5m", 524288u},     {"1.4g", 1503238552u},
+        {"2", 2u},         {"1x", 1u},          {"", 0u},              {"1.5", 1u},
+        {"3K", 3072u},     {"1.05k", 1075u},    {"0.123g", 107374182u}, {"5g", 1073741824u},
+        {"4g", 0u},        {"2kb", 2048u},      {"1.9999999999999k", 2047u},
     };
     for (const auto& [text, expected] : rows) EXPECT_EQ(parseBlockSize(text), expected) << text;
 }
@@ -285,56 +159,26 @@ TEST(InvalidOptions, ShortAndGroupMessages) {
     struct Row {
         const char* argument;
         bool fromConfigFile;
-        std::string message;
+        const char* shown;  // the invalid part of a group; nullptr: the short message
     };
     const Row rows[] = {
-        {"/", false, shortMessage("", "/")},
-        {"/x", false, shortMessage("", "/x")},
-        {"/timex", false, shortMessage("", "/timex")},
-        {"/time/d", false, shortMessage("", "/time/d")},
-        {"/beepx", false, shortMessage("", "/beepx")},
-        {"/beep/d", false, shortMessage("", "/beep/d")},
-        {"/b/d", false, shortMessage("", "/b/d")},
-        {"/bx", false, shortMessage("", "/bx")},
-        {"/b.5k", false, shortMessage("", "/b.5k")},
-        {"/b3g", false, shortMessage("", "/b3g")},
-        {"/Logx", false, shortMessage("", "/Logx")},
-        {"/help", false, shortMessage("", "/help")},
-        {"/d /c", true, shortMessage("設定ファイル", "/d /c")},
-        {"/d/x/c", false, groupMessage("/x/c", "/d/x/c")},
-        {"/vz", false, groupMessage("vz", "/vz")},
-        {"/c/v=sq/d", false, groupMessage("sq/d", "/c/v=sq/d")},
-        {"/d/", false, groupMessage("/", "/d/")},
+        {"/", false, nullptr},      {"/x", false, nullptr},     {"/timex", false, nullptr},
+        {"/time/d", false, nullptr}, {"/b/d", false, nullptr},   {"/bx", false, nullptr},
+        {"/b.5k", false, nullptr},  {"/b3g", false, nullptr},   {"/Logx", false, nullptr},
+        {"/help", false, nullptr},  {"/d /c", true, nullptr},   {"/d/x/c", false, "/x/c"},
+        {"/vz", false, "vz"},       {"/c/v=sq/d", false, "sq/d"}, {"/d/", false, "/"}, {"/d/vq", true, "vq"},
     };
     for (const Row& row : rows) {
-        Ended ended = applyInChild(row.argument, row.fromConfigFile);
+        sim::RunOutput ended = support::runInChild([&] { applyOptionGroup(row.argument, row.fromConfigFile); });
+        const std::string prefix = row.fromConfigFile ? "設定ファイル" : "";
+        const std::string message =
+            row.shown == nullptr
+                ? "\n\a処理停止:" + prefix + "無効オプション  " + row.argument + "\n"
+                : "\n\a処理停止:" + prefix + "無効オプション  " + row.shown + "\n※オプション群 " +
+                      row.argument + " の一部が無効です。\n";
         EXPECT_EQ(ended.exitCode, 1) << row.argument;
-        EXPECT_EQ(ended.err, row.message) << row.argument;
+        EXPECT_EQ(ended.err, message + "※引数なしで実行すると使用方法を表示します。\n\n") << row.argument;
     }
-}
-
-TEST(InvalidOptions, ConfigurationPrefixOnGroupMessage) {
-    Ended ended = applyInChild("/d/vq", true);
-    EXPECT_EQ(ended.exitCode, 1);
-    EXPECT_EQ(ended.err,
-              "\n\a処理停止:設定ファイル無効オプション  vq\n※オプション群 /d/vq の一部が無効です。"
-              "\n※引数なしで実行すると使用方法を表示します。\n\n");
-}
-
-TEST(InvalidOptions, LogNameWithoutMemory) {
-    Ended ended = applyInChild("/logrun.txt", false, 1);
-    EXPECT_EQ(ended.exitCode, 1);
-    EXPECT_EQ(ended.err, "\n\a処理停止:メモリー不足\n");
-}
-
-TEST(InvalidOptions, CommandLineOptionsReachTheParser) {
-    sim::resetMachine();
-    sim::RunOutput run = sim::runProgram({"C:\\work", "/vz"});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, groupMessage("vz", "/vz"));
-    run = sim::runProgram({"/d/x/c", "C:\\work"});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, groupMessage("/x/c", "/d/x/c"));
 }
 
 }  // namespace

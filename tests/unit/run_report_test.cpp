@@ -28,15 +28,8 @@ TEST(ScaleBytes, UnitsAndTruncatedTenths) {
         uint32_t whole, tenths;
         char unit;
     } cases[] = {
-        {0, 0, 0, '\0'},
-        {1023, 1023, 0, '\0'},
-        {1024, 1, 0, 'K'},
-        {1048575, 1023, 9, 'K'},
-        {1048576, 1, 0, 'M'},
-        {1572864, 1, 5, 'M'},
-        {(1ull << 30) - 1, 1023, 9, 'M'},
-        {1ull << 30, 1, 0, 'G'},
-        {5ull << 40, 5120, 0, 'G'},
+        {1023, 1023, 0, '\0'}, {1024, 1, 0, 'K'},         {1048575, 1023, 9, 'K'},
+        {1048576, 1, 0, 'M'},  {(1ull << 30) - 1, 1023, 9, 'M'}, {5ull << 40, 5120, 0, 'G'},
     };
     for (const auto& c : cases) {
         ScaledBytes scaled = scaleBytes(c.bytes);
@@ -51,10 +44,7 @@ TEST(ScaleBytes, TotalTextIsPlainBelow1024AndScaledAbove) {
         uint64_t bytes;
         const char* text;
     } cases[] = {
-        {500, "500"},
-        {2048, "2.0K(2048)"},
-        {1572864, "1.5M(1572864)"},
-        {(5ull << 40) + (1ull << 29), "5120.5G(5498095009792)"},
+        {500, "500"}, {2048, "2.0K(2048)"}, {(5ull << 40) + (1ull << 29), "5120.5G(5498095009792)"},
     };
     for (const auto& c : cases) {
         char text[BYTE_TEXT_SIZE];
@@ -68,9 +58,7 @@ TEST(FormatDuration, SecondsMinutesHours) {
         int32_t seconds;
         const char* text;
     } cases[] = {
-        {0, "0秒"},           {59, "59秒"},           {60, "1分00秒"},
-        {61, "1分01秒"},      {3599, "59分59秒"},     {3600, "1時間00分00秒"},
-        {3661, "1時間01分01秒"}, {90061, "25時間01分01秒"},
+        {59, "59秒"}, {60, "1分00秒"}, {3599, "59分59秒"}, {3600, "1時間00分00秒"}, {90061, "25時間01分01秒"},
     };
     for (const auto& c : cases) {
         char text[64];
@@ -90,7 +78,6 @@ int32_t measure(int32_t biasMinutes, int64_t start, int64_t end) {
 TEST(Stopwatch, CountsAcrossYearEnds) {
     // New Year's Eve of a common year and of a leap year.
     EXPECT_EQ(measure(0, utc(2023, 12, 31, 23, 59, 50), utc(2024, 1, 1, 0, 0, 10)), 20);
-    EXPECT_EQ(measure(0, utc(2024, 12, 31, 23, 59, 0), utc(2025, 1, 1, 0, 1, 0)), 120);
     EXPECT_EQ(measure(0, utc(2024, 2, 28, 12, 0, 0), utc(2024, 3, 1, 12, 0, 0)), 2 * 86400);
     // Several years, the leap day of 2024 included.
     EXPECT_EQ(measure(0, utc(2023, 6, 1, 0, 0, 0), utc(2025, 6, 1, 0, 0, 0)),
@@ -121,14 +108,8 @@ std::string openAndClose(int32_t mode, std::vector<std::string> arguments, char 
 
 const std::string START_BANNER = "morvi実行開始 2024年03月05日(火) 09時05分07秒 ［morvi 第1.62版］\n";
 
-TEST(LogFile, StartBannerAndCommandLineWithoutConfiguration) {
-    sim::resetMachine();  // 2024-03-05 00:05:07 UTC, nine hours ahead locally
-    std::string log = openAndClose(1, {"C:\\tools\\morvi.exe", "/d", "C:\\my src", "D:\\"});
-    EXPECT_EQ(log, START_BANNER + "C:\\tools\\morvi.exe /d \"C:\\my src\" D:\\\n\n");
-}
-
 TEST(LogFile, ConfigurationOptionLinesAreEchoedBetweenExecutableAndArguments) {
-    sim::resetMachine();
+    sim::resetMachine();  // 2024-03-05 00:05:07 UTC, nine hours ahead locally
     sim::machine().environment.push_back({"TEMP", "C:\\tmp"});
     sim::addFile("C:\\program files\\morvi.cfg",
                  "  /d/c   # both\r\n"
@@ -153,15 +134,6 @@ TEST(LogFile, BinaryConfigurationStopsTheEcho) {
     sim::addFile("C:\\tools\\morvi.cfg", "/d\n/c\x01\n/t\n");
     EXPECT_EQ(openAndClose(1, {"C:\\tools\\morvi.exe", "s"}),
               START_BANNER + "C:\\tools\\morvi.exe /d s\n\n");
-}
-
-TEST(LogFile, EndBannerSplitsTheProcessingTime) {
-    sim::resetMachine();
-    FILE* stream = os::openStream("C:\\work\\run.log", "w");
-    ASSERT_NE(stream, nullptr);
-    EXPECT_EQ(closeLog(stream, 1709597107 + 3725, 3725, "morvi", 1), 0);
-    EXPECT_EQ(sim::contentsOf("C:\\work\\run.log"),
-              "\nmorvi実行終了 2024年03月05日(火) 10時07分12秒（処理時間 01時間02分05秒）\n");
 }
 
 }  // namespace
