@@ -1,19 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdio>
-#include <fstream>
-#include <functional>
-#include <sstream>
 #include <string>
 
 #include "output/console_output.h"
 #include "output/messages.h"
 #include "platform/sim/machine.h"
 #include "run/settings.h"
+#include "support/child_run.h"
 
 namespace {
 
@@ -42,36 +36,6 @@ sim::Key key(uint8_t character, bool typedEarly = false) {
     k.character = character;
     k.typedEarly = typedEarly;
     return k;
-}
-
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-// Runs a piece of the program in a child, as runProgram does for the whole command.
-sim::RunOutput runInChild(const std::function<void()>& body) {
-    std::string out = sim::machine().hostDir + "/piece.out";
-    std::string err = sim::machine().hostDir + "/piece.err";
-    std::fflush(nullptr);
-    pid_t child = fork();
-    if (child == 0) {
-        int in = open("/dev/null", O_RDONLY);
-        dup2(in, 0);
-        dup2(open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
-        dup2(open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
-        body();
-        std::exit(0);
-    }
-    sim::RunOutput result;
-    int status = 0;
-    waitpid(child, &status, 0);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    result.out = slurp(out);
-    result.err = slurp(err);
-    return result;
 }
 
 class Paging : public ::testing::Test {
@@ -108,12 +72,14 @@ TEST_F(Paging, PromptsAfterTheLineThatFillsTheTwentyThirdRow) {
 
 TEST_F(Paging, AllShowsTheRestWithoutPrompts) {
     addPairs(70);
-    sim::machine().keys.push_back(key('a'));
-    sim::RunOutput run = sim::runProgram({"/p", "C:\\src", "D:\\dst"});
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(count(run.out, PROMPT), 1);
-    EXPECT_NE(run.out.find(resultLine(69)), std::string::npos);
-    EXPECT_NE(run.out.find(SUMMARY), std::string::npos);
+    for (uint8_t all : {uint8_t('a'), uint8_t(0xC1)}) {  // the kana key of A as well
+        sim::machine().keys = {key(all)};
+        sim::RunOutput run = sim::runProgram({"/p", "C:\\src", "D:\\dst"});
+        EXPECT_EQ(run.exitCode, 0) << int(all);
+        EXPECT_EQ(count(run.out, PROMPT), 1) << int(all);
+        EXPECT_NE(run.out.find(resultLine(69)), std::string::npos) << int(all);
+        EXPECT_NE(run.out.find(SUMMARY), std::string::npos) << int(all);
+    }
 }
 
 TEST_F(Paging, QuitKeysEndWithExitCodeOneAndNoSummary) {
@@ -129,14 +95,6 @@ TEST_F(Paging, QuitKeysEndWithExitCodeOneAndNoSummary) {
     }
 }
 
-TEST_F(Paging, KanaAAnswersAll) {
-    addPairs(70);
-    sim::machine().keys = {key(0xC1)};
-    sim::RunOutput run = sim::runProgram({"/p", "C:\\src", "D:\\dst"});
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(count(run.out, PROMPT), 1);
-}
-
 TEST_F(Paging, KeysTypedBeforeThePromptAreNotTaken) {
     addPairs(30);
     sim::machine().keys = {key('q', true), key('a', true), key(' ')};
@@ -146,41 +104,30 @@ TEST_F(Paging, KeysTypedBeforeThePromptAreNotTaken) {
     EXPECT_NE(run.out.find(SUMMARY), std::string::npos);
 }
 
-TEST_F(Paging, RedirectedOutputNeverPrompts) {
+TEST_F(Paging, RedirectedOutputOrNoOptionNeverPrompts) {
     addPairs(70);
+    sim::RunOutput run = sim::runProgram({"C:\\src", "D:\\dst"});
+    EXPECT_EQ(run.out.find(PROMPT), std::string::npos);
     sim::machine().console = false;
-    sim::RunOutput run = sim::runProgram({"/p", "C:\\src", "D:\\dst"});  // no key given
+    run = sim::runProgram({"/p", "C:\\src", "D:\\dst"});  // no key given
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out.find(PROMPT), std::string::npos);
     EXPECT_NE(run.out.find(SUMMARY), std::string::npos);
 }
 
-TEST_F(Paging, WithoutTheOptionNoPrompt) {
-    addPairs(70);
-    sim::RunOutput run = sim::runProgram({"C:\\src", "D:\\dst"});
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out.find(PROMPT), std::string::npos);
-}
-
-TEST_F(Paging, LogHoldsEveryLinePrintedWhenTheUserQuits) {
+// The log is reopened after each paged message: it holds every line printed, also when
+// the user quits at the prompt.
+TEST_F(Paging, LogHoldsEveryLinePrinted) {
     addPairs(30);
-    sim::machine().keys = {key('q')};
-    sim::RunOutput run = sim::runProgram({"/p", "/logC:\\work\\run.log", "C:\\src", "D:\\dst"});
-    EXPECT_EQ(run.exitCode, 1);
-    std::string log = sim::contentsOf("C:\\work\\run.log");
-    EXPECT_NE(log.find(resultLine(22)), std::string::npos);
-    EXPECT_EQ(log.find(resultLine(23)), std::string::npos);
-    EXPECT_EQ(log.find("実行終了"), std::string::npos);
-}
-
-TEST_F(Paging, LogIsReopenedAfterEachPagedMessage) {
-    addPairs(30);
-    sim::machine().keys = {key('c')};
-    sim::RunOutput run = sim::runProgram({"/p", "/logC:\\work\\run.log", "C:\\src", "D:\\dst"});
-    EXPECT_EQ(run.exitCode, 0);
-    std::string log = sim::contentsOf("C:\\work\\run.log");
-    for (int k = 0; k < 30; ++k) EXPECT_NE(log.find(resultLine(k)), std::string::npos) << k;
-    EXPECT_NE(log.find("実行終了"), std::string::npos);
+    for (uint8_t answer : {uint8_t('c'), uint8_t('q')}) {
+        sim::machine().keys = {key(answer)};
+        sim::RunOutput run = sim::runProgram({"/p", "/logC:\\work\\run.log", "C:\\src", "D:\\dst"});
+        EXPECT_EQ(run.exitCode, answer == 'q' ? 1 : 0);
+        std::string log = sim::contentsOf("C:\\work\\run.log");
+        EXPECT_NE(log.find(resultLine(22)), std::string::npos) << answer;
+        EXPECT_EQ(log.find(resultLine(23)) != std::string::npos, answer == 'c') << answer;
+        EXPECT_EQ(log.find("実行終了") != std::string::npos, answer == 'c') << answer;
+    }
 }
 
 // 22 one-line messages leave one row of the page.
@@ -193,7 +140,7 @@ void fillPage() {
 TEST_F(Paging, AMessageOfThreeLinesThatWouldCrossThePageEndPromptsFirst) {
     sim::machine().keys = {key('c')};
     std::string longLine(200, 'x');
-    sim::RunOutput run = runInChild([&] {
+    sim::RunOutput run = support::runInChild([&] {
         fillPage();
         writeOutput("%s\n", longLine.c_str());
     });
@@ -203,7 +150,7 @@ TEST_F(Paging, AMessageOfThreeLinesThatWouldCrossThePageEndPromptsFirst) {
 
 TEST_F(Paging, AOneLineMessageNeverPromptsBeforeItIsPrinted) {
     sim::machine().keys = {key('c')};
-    sim::RunOutput run = runInChild([] {
+    sim::RunOutput run = support::runInChild([] {
         fillPage();
         writeOutput("last\n");
         writeOutput("after\n");
@@ -212,37 +159,27 @@ TEST_F(Paging, AOneLineMessageNeverPromptsBeforeItIsPrinted) {
     EXPECT_NE(run.out.find("line 21\nlast\nafter\n" + PROMPT + ERASE), std::string::npos);
 }
 
-TEST_F(Paging, FatalErrorOnAFullPagePromptsBeforeItsMessage) {
-    sim::machine().keys = {key('c')};
-    sim::RunOutput run = runInChild([] {
-        fillPage();
-        fatalError("照合元ドライブにアクセス出来ません。");
-    });
-    EXPECT_EQ(run.exitCode, 1);
-    std::string before = "エラー発生。続いてエラー情報を表示します(Continue,/All/Quit)";
-    EXPECT_NE(run.out.find("line 21\n" + before), std::string::npos);
-    EXPECT_EQ(run.err, "\n\a処理停止:照合元ドライブにアクセス出来ません。\n");
-}
-
-TEST_F(Paging, FatalErrorQuitAtTheFirstPromptShowsNoMessage) {
-    sim::machine().keys = {key('q')};
-    sim::RunOutput run = runInChild([] {
-        fillPage();
-        fatalError("照合元ドライブにアクセス出来ません。");
-    });
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, "");
-}
-
-TEST_F(Paging, FatalErrorOnAFreshPageNeedsNoKey) {
-    sim::RunOutput run = runInChild([] {
-        settings.pauseOutput = 1;
-        pagerInit(1, 1);
-        fatalError("照合元ドライブにアクセス出来ません。");
-    });
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err, "\n\a処理停止:照合元ドライブにアクセス出来ません。\n");
+TEST_F(Paging, FatalErrorPromptsBeforeItsMessageOnlyOnAFullPage) {
+    const std::string stop = "\n\a処理停止:照合元ドライブにアクセス出来ません。\n";
+    const std::string before = "line 21\nエラー発生。続いてエラー情報を表示します(Continue,/All/Quit)";
+    struct Case {
+        bool fullPage;
+        uint8_t answer;
+        std::string err;
+    } cases[] = {{true, 'c', stop}, {true, 'q', ""}, {false, 0, stop}};
+    for (const Case& c : cases) {
+        if (c.answer != 0) sim::machine().keys = {key(c.answer)};
+        sim::RunOutput run = support::runInChild([&] {
+            settings.pauseOutput = 1;
+            pagerInit(1, 1);
+            if (c.fullPage) fillPage();
+            fatalError("照合元ドライブにアクセス出来ません。");
+        });
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.err, c.err);
+        EXPECT_EQ(run.out.find(before) != std::string::npos, c.fullPage);
+        EXPECT_EQ(run.out.empty(), !c.fullPage);
+    }
 }
 
 class ConfigFile : public ::testing::Test {
@@ -263,37 +200,36 @@ protected:
         else
             sim::addFile("C:\\tools\\morvi.cfg", bytes);
     }
-    static void expectSubdirectoriesAndContinue(const sim::RunOutput& run) {
-        EXPECT_EQ(run.exitCode, 2) << run.err;
-        EXPECT_NE(run.out.find("D:\\dst\\sub\\b.txt"), std::string::npos);
-    }
 };
 
-TEST_F(ConfigFile, OptionLineWithCommentAppliesBothOptions) {
-    config("# defaults\r\n  /d/c   # comment\r\n");
-    expectSubdirectoriesAndContinue(sim::runProgram({"C:\\src", "D:\\dst"}));
-}
-
-TEST_F(ConfigFile, SwitchLineMakesTheCharacterLeadOptions) {
-    config("switch = -\n");
-    expectSubdirectoriesAndContinue(sim::runProgram({"-d/c", "C:\\src", "D:\\dst"}));
-}
-
-TEST_F(ConfigFile, SwitchCharacterLeadsOptionLinesOfTheFile) {
-    config("switch=-\n-d\n-c\n");
-    expectSubdirectoriesAndContinue(sim::runProgram({"C:\\src", "D:\\dst"}));
-}
-
-TEST_F(ConfigFile, CommandLineWinsOverTheFile) {
-    config("/d/c\n");
-    sim::RunOutput run = sim::runProgram({"/c-", "C:\\src", "D:\\dst"});
-    EXPECT_EQ(run.exitCode, 1);
+TEST_F(ConfigFile, OptionLinesSwitchLinesAndTheCommandLine) {
+    struct Case {
+        const char* bytes;
+        std::vector<std::string> options;
+        int exitCode;  // 2: /d and /c both took effect
+    } cases[] = {
+        {"# defaults\r\n  /d/c   # comment\r\n", {}, 2},
+        {"switch = -\n", {"-d/c"}, 2},
+        {"switch=-\n-d\n-c\n", {}, 2},
+        {"/d\r\n/c\x1a", {}, 2},  // CR LF, no final line end, Ctrl-Z
+        {"/d/c\n", {"/c-"}, 1},    // the command line wins
+    };
+    for (const Case& c : cases) {
+        config(c.bytes);
+        std::vector<std::string> arguments = c.options;
+        arguments.insert(arguments.end(), {"C:\\src", "D:\\dst"});
+        sim::RunOutput run = sim::runProgram(arguments);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.bytes << run.err;
+        if (c.exitCode == 2) {
+            EXPECT_NE(run.out.find("D:\\dst\\sub\\b.txt"), std::string::npos) << c.bytes;
+        }
+    }
 }
 
 TEST_F(ConfigFile, EnvironmentReferenceInAnOptionLine) {
     sim::machine().environment = {{"LogDir", "C:\\work"}};
     config("/log%LOGDIR%\\run.log%NOTSET%\n");
-    sim::RunOutput run = sim::runProgram({"C:\\src", "D:\\dst"});
+    sim::runProgram({"C:\\src", "D:\\dst"});
     EXPECT_NE(sim::contentsOf("C:\\work\\run.log").find("実行開始"), std::string::npos);
 }
 
@@ -331,11 +267,6 @@ TEST_F(ConfigFile, BrokenFileStopsBeforeTheHelp) {
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.out, "");
     EXPECT_NE(run.err.find("1行目にバイナリ・データ"), std::string::npos);
-}
-
-TEST_F(ConfigFile, CrLfFileWithoutFinalLineEndAndCtrlZIsRead) {
-    config("/d\r\n/c\x1a");
-    expectSubdirectoriesAndContinue(sim::runProgram({"C:\\src", "D:\\dst"}));
 }
 
 TEST_F(ConfigFile, UnknownExecutablePathStopsForLackOfMemory) {
