@@ -168,16 +168,17 @@ void anchorList(const AnchoredList& anchored, const char* label, const char* roo
 
 int32_t normalizeElements(const char* text, char* out) {
     int32_t length = 0;
-    int32_t keptEnd = 0;             // the element's end without its trailing blanks
-    bool endsWithSeparator = false;  // its last non-blank byte is a separator backslash
+    const char* blanks = nullptr;    // a run of blanks, written only when the element goes on
+    bool endsWithSeparator = false;  // the last non-blank byte is a separator backslash
     bool afterLead = false;
     auto put = [&](char byte) {
         if (out != nullptr) out[length] = byte;
         ++length;
     };
     auto closeElement = [&]() {
-        length = keptEnd;
+        blanks = nullptr;
         if (endsWithSeparator) put('*');
+        endsWithSeparator = false;
     };
     for (const char* at = text; *at != '\0'; ++at) {
         unsigned char byte = static_cast<unsigned char>(*at);
@@ -187,15 +188,16 @@ int32_t normalizeElements(const char* text, char* out) {
             closeElement();
             put(',');
             while (isBlank(static_cast<unsigned char>(at[1]))) ++at;
-            keptEnd = length;
-            endsWithSeparator = false;
             continue;
         }
-        put(static_cast<char>(byte));
-        if (!isBlank(byte)) {
-            keptEnd = length;
-            endsWithSeparator = byte == '\\' && !secondByte;
+        if (isBlank(byte)) {
+            if (blanks == nullptr) blanks = at;
+            continue;
         }
+        for (; blanks != nullptr && blanks < at; ++blanks) put(*blanks);
+        blanks = nullptr;
+        put(static_cast<char>(byte));
+        endsWithSeparator = byte == '\\' && !secondByte;
     }
     closeElement();
     if (out != nullptr) out[length] = '\0';
