@@ -51,16 +51,6 @@ TEST_F(ConfigFile, ItsOptionsApplyAndTheCommandLineWins) {
     EXPECT_EQ(overridden.exitCode, 0);
 }
 
-TEST_F(ConfigFile, ASwitchLineAddsALeadingCharacterForOptions) {
-    config("switch = -\n-c\n");
-    e2e::WineRun run = e2e::runExe(exe, {"-d", "S:\\", "T:\\"});
-    EXPECT_EQ(run.out,
-              lines({"S:\\a.txt＝T:\\a.txt", "S:\\sub＝T:\\sub", "内容不一致 S:\\sub\\b.txt≠T:\\sub\\b.txt",
-                     "", "ファイル2個（8バイト）中、1個不一致（4バイト）", "ディレクトリ1個中、0個不一致"}))
-        << e2e::utf8(run.out);
-    EXPECT_EQ(run.exitCode, 2);
-}
-
 TEST_F(ConfigFile, EnvironmentReferencesAreReplacedOrRemoved) {
     config("/d\n/v+k/sf%MORVI_E2E_SKIP%\n");
     setenv("MORVI_E2E_SKIP", "b.txt", 1);
@@ -99,8 +89,6 @@ TEST_F(ConfigFile, ErrorsInTheFileStopTheRun) {
     const Case cases[] = {
         {"/d\n/q\n",
          "処理停止:設定ファイル無効オプション  /q\r\n※引数なしで実行すると使用方法を表示します。\r\n\r\n"},
-        {"/d\n/c\r\n",
-         "処理停止:設定ファイル\"" + cfg + "\"が異常です。2行目に異なる改行コードを検出しました。\r\n"},
         {"/d\n# \x7f\n",
          "処理停止:設定ファイル\"" + cfg + "\"が異常です。2行目にバイナリ・データを検出しました。\r\n"},
     };

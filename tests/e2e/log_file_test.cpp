@@ -1,5 +1,5 @@
 // /log and /LOG on real trees, the log on a third drive: its exact Shift-JIS lines with
-// CR LF ends, banners whose times lie within the run, appended runs and a fatal stop.
+// CR LF ends, banners whose times lie within the run, appended runs, a log that cannot open.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -44,22 +44,8 @@ struct Banners {
     }
 };
 
-std::vector<std::string> splitLines(const std::string& text) {
-    std::vector<std::string> all;
-    size_t start = 0, end;
-    while ((end = text.find("\r\n", start)) != std::string::npos) {
-        all.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    if (start < text.size()) all.push_back("unterminated: " + text.substr(start));
-    return all;
-}
-
-std::string joined(const std::vector<std::string>& each) {
-    std::string text;
-    for (const auto& line : each) text += e2e::utf8(line) + "\n";
-    return text;
-}
+using e2e::joined;
+using e2e::splitLines;
 
 // The Windows spelling of the executable that scripts/morvi runs.
 std::string morviExe() { return e2e::windowsPath(e2e::morviExe()); }
@@ -143,23 +129,6 @@ TEST_F(LogFile, AppendedRunsAreSeparatedByTheDashLineAndEachIsComplete) {
     EXPECT_EQ(std::count(got.begin(), got.end(), std::string(79, '-')), 1) << joined(got);
     expectRun(std::vector<std::string>(got.begin(), separator), body, banners);
     expectRun(std::vector<std::string>(separator + 1, got.end()), body, banners);
-}
-
-TEST_F(LogFile, AFatalErrorEndsTheLogWithItsMessageAndNoEndBanner) {
-    source.file("a.txt", "a\n");
-    std::time_t before = std::time(nullptr);
-    e2e::WineRun run = e2e::runMorvi({"/logL:\\fatal.log", "S:\\", "T:\\*.txt"});
-    Banners banners(before, std::time(nullptr));
-    EXPECT_EQ(run.err, "\r\n\a処理停止:照合先にはワイルドカードは使えません。\r\n") << e2e::utf8(run.err);
-    EXPECT_EQ(run.exitCode, 1);
-
-    std::vector<std::string> got = splitLines(e2e::readFile(logs.host("fatal.log")));
-    ASSERT_EQ(got.size(), 5u) << joined(got);
-    EXPECT_EQ(banners.starts.count(got[0]), 1u) << e2e::utf8(got[0]);
-    EXPECT_EQ(std::vector<std::string>(got.begin() + 1, got.end()),
-              (std::vector<std::string>{morviExe() + " /logL:\\fatal.log S:\\ T:\\*.txt", "", "",
-                                        "処理停止:照合先にはワイルドカードは使えません。"}))
-        << joined(got);
 }
 
 TEST_F(LogFile, ALogThatCannotBeOpenedStopsBeforeTheRun) {

@@ -67,26 +67,4 @@ TEST_F(VolumeOptions, EveryReadingModeGivesTheDefaultVerdicts) {
     }
 }
 
-// The walk takes the destination's own spelling when its lookup goes through the 8.3 path.
-TEST_F(VolumeOptions, AlternateAccessFindsEveryDestinationOfAnEqualTree) {
-    dest.file("Long Directory Name/Deeper Long Folder/big binary file.bin",
-              e2e::readFile(source.host("Long Directory Name/Deeper Long Folder/big binary file.bin")));
-    for (const char* mode : {"/acalt", "/acalt-"}) {
-        e2e::WineRun run = e2e::runMorvi({"/d", mode, "S:\\Long Directory Name", "T:\\Long Directory Name"});
-        EXPECT_EQ(
-            run.out,
-            e2e::lines(
-                {"S:\\Long Directory Name\\Deeper Long Folder＝T:\\Long Directory Name\\Deeper Long Folder",
-                 "S:\\Long Directory Name\\Deeper Long Folder\\big binary file.bin＝"
-                 "T:\\Long Directory Name\\Deeper Long Folder\\big binary file.bin",
-                 "S:\\Long Directory Name\\empty file.txt＝T:\\Long Directory Name\\empty file.txt",
-                 "S:\\Long Directory Name\\長い名前のファイルです.txt＝"
-                 "T:\\Long Directory Name\\長い名前のファイルです.txt",
-                 "", "全ファイル（3個, 195.3K(200014)バイト）、全ディレクトリ（1個）一致"}))
-            << mode << ":\n"
-            << e2e::utf8(run.out);
-        EXPECT_EQ(run.exitCode, 0) << mode;
-    }
-}
-
 }  // namespace

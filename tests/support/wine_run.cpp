@@ -165,4 +165,21 @@ std::string lines(const std::vector<std::string>& each) {
     return all;
 }
 
+std::vector<std::string> splitLines(const std::string& text) {
+    std::vector<std::string> all;
+    size_t start = 0, end;
+    while ((end = text.find("\r\n", start)) != std::string::npos) {
+        all.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    if (start < text.size()) all.push_back("unterminated: " + text.substr(start));
+    return all;
+}
+
+std::string joined(const std::vector<std::string>& each) {
+    std::string text;
+    for (const auto& line : each) text += utf8(line) + "\n";
+    return text;
+}
+
 }  // namespace e2e

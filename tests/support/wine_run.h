@@ -67,5 +67,9 @@ void mapDrive(char letter, const std::string& hostDir);
 
 // Every line of output ends with CR LF on Windows; a convenience to build expectations.
 std::string lines(const std::vector<std::string>& each);
+// The reverse: the CR LF lines of a text ("unterminated: ..." for a last line without its end).
+std::vector<std::string> splitLines(const std::string& text);
+// Lines as readable UTF-8 for failure messages.
+std::string joined(const std::vector<std::string>& each);
 
 }  // namespace e2e
