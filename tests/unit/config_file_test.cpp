@@ -131,14 +131,6 @@ TEST_F(ExpandTest, ReplacesRemovesAndKeeps) {
     for (const Case& c : cases) EXPECT_EQ(expand(c.text), c.expanded) << c.text;
 }
 
-TEST_F(ExpandTest, NameLimit) {
-    std::string longName(1023, 'N');
-    EXPECT_EQ(expand("%" + longName + "%x"), "%" + longName + "%x");
-    std::string shorter(1022, 'N');
-    EXPECT_EQ(expand("%" + shorter + "%x"), "x");
-    EXPECT_EQ(expand("%" + shorter + "%x", 1022), "%" + shorter + "%x");
-}
-
 TEST_F(ExpandTest, GrowthIsCutAtTheBufferSize) {
     sim::machine().environment = {{"BIG", std::string(6000, 'v')}};
     std::string text = std::string(5000, 'a') + "%BIG%" + std::string(100, 'z');

@@ -80,16 +80,6 @@ TEST(ParseDateRange, ReadsFieldsAndEnds) {
     }
 }
 
-TEST(JulianDate, KnownDates) {
-    EXPECT_DOUBLE_EQ(julianDate(2000, 3, 1, 0, 0, 0), 2451604.5);
-    EXPECT_DOUBLE_EQ(julianDate(1900, 3, 1, 0, 0, 0), 2415079.5);
-    EXPECT_DOUBLE_EQ(julianDate(1582, 10, 15, 0, 0, 0), 2299160.5);
-    EXPECT_DOUBLE_EQ(julianDate(1582, 10, 4, 0, 0, 0), 2299159.5);
-    EXPECT_DOUBLE_EQ(julianDate(2000, 1, 1, 12, 0, 0), 2451545.0);
-    // Day 31 of a 30-day month is the first of the next.
-    EXPECT_DOUBLE_EQ(julianDate(2001, 4, 31, 0, 0, 0), julianDate(2001, 5, 1, 0, 0, 0));
-}
-
 TEST(Calendar, LeapYearsAndMonthLengths) {
     for (int year : {0, 4, 7, 1900, 2001, 2100}) EXPECT_FALSE(isLeapYear(year)) << year;
     for (int year : {8, 1500, 1600, 2000, 2004}) EXPECT_TRUE(isLeapYear(year)) << year;

@@ -142,22 +142,6 @@ TEST_F(FilterLists, AnchoringAcceptsAndPrefixes) {
     EXPECT_EQ(settings.skipHead.elements[4], std::string("C:\\src\\sub\\x"));
 }
 
-TEST_F(FilterLists, AnchoringOtherRoots) {
-    ASSERT_EQ(parseSkipOption("shC:,sub"), 0);
-    anchorPathLists("照合元", "C:", FilterSide::source);
-    EXPECT_EQ(elementsOf(settings.skipHead), (std::vector<std::string>{"C:", "C:sub"}));
-
-    settings = Settings{};
-    ASSERT_EQ(parseSkipOption("spC:d1a\\x"), 0);
-    anchorPathLists("照合元", "C:d1a\\", FilterSide::source);
-    EXPECT_EQ(elementsOf(settings.skipPath), (std::vector<std::string>{"C:d1a\\x"}));
-
-    settings = Settings{};
-    ASSERT_EQ(parseSkipOption("spa,,b"), 0);
-    anchorPathLists("照合元", "", FilterSide::source);
-    EXPECT_EQ(elementsOf(settings.skipPath), (std::vector<std::string>{"a", "", "b"}));
-}
-
 TEST_F(FilterLists, AnchoringRejects) {
     struct Case {
         const char* option;

@@ -28,12 +28,6 @@ TEST(ByteTools, LeadByteAtTheVeryEndEndsTheScanWithNone) {
     EXPECT_EQ(byteKindAt("\x95\x1F", 1), 0);
 }
 
-TEST(ByteTools, PrefixIsExactAndAnEmptyPrefixMatchesOnlyEmptyText) {
-    EXPECT_FALSE(hasPrefix("fat32", "FAT"));
-    EXPECT_FALSE(hasPrefix("x", ""));
-    EXPECT_TRUE(hasPrefix("", ""));
-}
-
 TEST(ByteTools, AliasShape) {
     const struct {
         const char* name;
@@ -131,11 +125,6 @@ TEST_F(Resolution, PathKinds) {
     EXPECT_EQ(pathKind("C:\\data\\missing"), 0);
     EXPECT_EQ(pathKind("Q:\\anything"), 3);  // no such volume
     EXPECT_EQ(pathKind("\\\\server\\share\\dir"), 1);
-}
-
-TEST_F(Resolution, ShareRootCountsAsDirectory) {
-    EXPECT_EQ(attributesOf("\\\\server\\share\\") & os::ATTR_DIRECTORY, os::ATTR_DIRECTORY);
-    EXPECT_EQ(attributesOf("C:\\nothing"), os::INVALID_ATTRIBUTES);
 }
 
 TEST(VolumeRoots, CutToDriveOrShare) {

@@ -39,20 +39,6 @@ TEST(ScaleBytes, UnitsAndTruncatedTenths) {
     }
 }
 
-TEST(ScaleBytes, TotalTextIsPlainBelow1024AndScaledAbove) {
-    const struct {
-        uint64_t bytes;
-        const char* text;
-    } cases[] = {
-        {500, "500"}, {2048, "2.0K(2048)"}, {(5ull << 40) + (1ull << 29), "5120.5G(5498095009792)"},
-    };
-    for (const auto& c : cases) {
-        char text[BYTE_TEXT_SIZE];
-        formatByteTotal(c.bytes, text);
-        EXPECT_STREQ(text, c.text);
-    }
-}
-
 TEST(FormatDuration, SecondsMinutesHours) {
     const struct {
         int32_t seconds;
