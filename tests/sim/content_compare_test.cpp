@@ -134,17 +134,6 @@ TEST_F(ContentCompare, OpenAndReadFailuresOnEachSide) {
     }
 }
 
-// Unbuffered reads take whole sectors into aligned memory: the run's buffers qualify.
-TEST_F(ContentCompare, OpensEachSideWithItsOwnFlags) {
-    settings.sourceOpenFlags = os::FLAG_NO_BUFFERING;
-    settings.destOpenFlags = os::FLAG_RANDOM_ACCESS;
-    EXPECT_EQ(compare(text(2 * BLOCK + 7), text(2 * BLOCK + 7)), RESULT_MATCH);
-    const auto& events = sim::machine().events;
-    EXPECT_NE(std::find(events.begin(), events.end(), std::string("open ") + SOURCE + " unbuffered"),
-              events.end());
-    EXPECT_NE(std::find(events.begin(), events.end(), std::string("open ") + DEST), events.end());
-}
-
 TEST_F(ContentCompare, TextAgainstBinary) {
     const std::string plain = "line\r\n\tA\x1b[0m\x1a" + std::string(1, '\0') + "漢字\n";
     std::string binaryLate = text(3 * BLOCK);

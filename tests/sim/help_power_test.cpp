@@ -226,7 +226,6 @@ TEST(HelpPages, ShowTheConfigurationFile) {
         {"options, one with a blank, comments and other lines",
          "  /d/c   # both\r\n/shc:\\Program Files\r\nnot an option\r\n; /x\r\n/v=%MODE%",
          "・現在設定=/d/c \"/shc:\\Program Files\" /v=e\n"},
-        {"a file without options", "# nothing yet\n", "・現在設定=\n"},
         {"switch character", "switch = -\n-d\n/c\n",
          "・現在設定=-d /c\n"
          "・スイッチ文字= / 及び - が使用可能。\n"
@@ -253,7 +252,6 @@ TEST(HelpPages, NameTheProgramAfterTheExecutable) {
         std::string configPath;
     };
     const Case cases[] = {
-        {"C:\\tools\\chk.exe", "chk", "C:\\tools\\chk.cfg"},
         // The last character's second byte is a backslash: no separator.
         {"C:\\tools\\表.exe", "表", "C:\\tools\\表.cfg"},
     };

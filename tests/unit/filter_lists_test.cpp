@@ -65,31 +65,12 @@ TEST_F(FilterLists, ElementsAndReplacement) {
 }
 
 TEST_F(FilterLists, OptionLettersSelectLists) {
-    ASSERT_EQ(parseSkipOption("SH1"), 0);
-    EXPECT_EQ(elementsOf(settings.skipHeadCase), (std::vector<std::string>{"1"}));
-    ASSERT_EQ(parseSkipOption("sE2"), 0);
-    EXPECT_EQ(elementsOf(settings.skipExtCase), (std::vector<std::string>{"2"}));
-    ASSERT_EQ(parseLimitOption("lD3"), 0);
-    EXPECT_EQ(elementsOf(settings.limitDirCase), (std::vector<std::string>{"3"}));
-    ASSERT_EQ(parseDestOption("dLp4"), 0);
-    EXPECT_EQ(elementsOf(settings.destLimitPath), (std::vector<std::string>{"4"}));
     ASSERT_EQ(parseDestOption("dSH5"), 0);
     EXPECT_EQ(elementsOf(settings.destSkipHeadCase), (std::vector<std::string>{"5"}));
-
     for (const char* text : {"s", "sx", "sy", "sS"}) EXPECT_EQ(parseSkipOption(text), 2) << text;
     for (const char* text : {"l", "lx", "ls", "LS"}) EXPECT_EQ(parseLimitOption(text), 2) << text;
     for (const char* text : {"d", "ds", "dx", "dxh", "dsx", "dlt"})
         EXPECT_EQ(parseDestOption(text), 2) << text;
-}
-
-TEST_F(FilterLists, HeadLimitKeepsADirectoryForm) {
-    ASSERT_EQ(parseLimitOption("lhC:\\work\\*.*,C:\\x\\,C:\\y,ソ\\*"), 0);
-    EXPECT_EQ(elementsOf(settings.limitHead),
-              (std::vector<std::string>{"C:\\work\\*.*", "C:\\x\\*", "C:\\y", "ソ\\*"}));
-    EXPECT_EQ(elementsOf(settings.limitHeadForDirs),
-              (std::vector<std::string>{"C:\\work", "C:\\x", "C:\\y", "ソ"}));
-    ASSERT_EQ(parseLimitOption("lHa\\*"), 0);
-    EXPECT_EQ(elementsOf(settings.limitHeadForDirsCase), (std::vector<std::string>{"a"}));
 }
 
 TEST_F(FilterLists, AttributeMasks) {
