@@ -41,12 +41,14 @@ TEST_F(FilterLists, Normalisation) {
         {"x, \\ ,y", "x,\\*,y"}, {"a b,c d", "a b,c d"}, {"   ", ""},
         {"ソ,x", "ソ,x"},  // its second byte is a backslash, not a separator
         {"ソ\\", "ソ\\*"},
+        {"ab   ", "ab"}, {"a  \t,b", "a,b"},  // blanks taken back must not be written first
     };
     for (const auto& [text, expected] : cases) {
-        char out[64];
         int32_t measured = normalizeElements(text, nullptr);
-        EXPECT_EQ(normalizeElements(text, out), measured) << text;
-        EXPECT_STREQ(out, expected) << text;
+        std::vector<char> out(static_cast<size_t>(measured) + 2, '#');  // one guard byte
+        EXPECT_EQ(normalizeElements(text, out.data()), measured) << text;
+        EXPECT_STREQ(out.data(), expected) << text;
+        EXPECT_EQ(out.back(), '#') << text;
     }
 }
 
