@@ -63,9 +63,58 @@ bool onlyStarsFrom(const char* pattern, int32_t k) {
     return true;
 }
 
+// Verifications that failed, by their positions in the outermost text and pattern. Outer
+// stars retry the same suffixes again and again; without this, a pattern of many stars
+// takes time exponential in their number. The bits live in static storage (a matcher
+// allocates nothing) and are cleared only for a match that needs them.
+class FailedVerifications {
+public:
+    void begin(const char* text, const char* pattern) {
+        text_ = text;
+        pattern_ = pattern;
+        prepared_ = false;
+    }
+    bool known(int32_t i, int32_t j) {
+        size_t bit;
+        return place(i, j, &bit) && (bits_[bit / 8] & (1u << (bit % 8))) != 0;
+    }
+    void remember(int32_t i, int32_t j) {
+        size_t bit;
+        if (place(i, j, &bit)) bits_[bit / 8] |= static_cast<unsigned char>(1u << (bit % 8));
+    }
+
+private:
+    static constexpr size_t CAPACITY_BITS = size_t{1} << 20;
+
+    bool place(int32_t i, int32_t j, size_t* bit) {
+        if (!prepared_) {
+            columns_ = std::strlen(pattern_) + 1;
+            size_t cells = (std::strlen(text_) + 1) * columns_;
+            usable_ = cells <= CAPACITY_BITS;
+            if (usable_) std::memset(bits_, 0, (cells + 7) / 8);
+            prepared_ = true;
+        }
+        *bit = static_cast<size_t>(i) * columns_ + static_cast<size_t>(j);
+        return usable_;
+    }
+
+    const char* text_ = nullptr;
+    const char* pattern_ = nullptr;
+    bool prepared_ = false;
+    bool usable_ = false;
+    size_t columns_ = 0;
+    unsigned char bits_[CAPACITY_BITS / 8];
+};
+
+FailedVerifications failedVerifications;
+const char* outerText = nullptr;
+const char* outerPattern = nullptr;
+
 // One left-to-right pass with a single remembered star; a star gives up its shortest
 // choice for good, which is the behaviour the filters rely on. Positions name the last
 // matched pair; a pattern position is where its (possibly escaped) character starts.
+bool verify(const char* text, const char* pattern, const ForwardRules& rules);
+
 bool forwardMatch(const char* text, const char* pattern, const ForwardRules& rules) {
     if (pattern[0] == '\0') return false;
     PatternChar first = readPatternChar(pattern, 0, rules);
@@ -118,11 +167,27 @@ bool forwardMatch(const char* text, const char* pattern, const ForwardRules& rul
             if (text[i] == '\0') return false;
             PatternChar c = readPatternChar(pattern, j, rules);
             if (c.wild && c.ch == '?') break;
-            if (sameAt(text, i, pattern, j, c.ch, rules) &&
-                forwardMatch(text + i, pattern + j, rules))
+            if (sameAt(text, i, pattern, j, c.ch, rules) && verify(text + i, pattern + j, rules))
                 break;
         }
     }
+}
+
+// The same matcher run afresh on a suffix of the outermost text and pattern.
+bool verify(const char* text, const char* pattern, const ForwardRules& rules) {
+    int32_t i = static_cast<int32_t>(text - outerText);
+    int32_t j = static_cast<int32_t>(pattern - outerPattern);
+    if (failedVerifications.known(i, j)) return false;
+    if (forwardMatch(text, pattern, rules)) return true;
+    failedVerifications.remember(i, j);
+    return false;
+}
+
+bool forwardMatchAll(const char* text, const char* pattern, const ForwardRules& rules) {
+    outerText = text;
+    outerPattern = pattern;
+    failedVerifications.begin(text, pattern);
+    return forwardMatch(text, pattern, rules);
 }
 
 bool sameByteAt(const char* a, int32_t i, const char* b, int32_t j, bool fold) {
@@ -169,14 +234,16 @@ bool tailMatchFrom(const char* path, int32_t i, const char* pattern, int32_t j, 
             --i;
             if (i < 0) return false;
             if (pattern[j] == '?') break;
-            if (sameByteAt(path, i, pattern, j, fold) && tailMatchFrom(path, i, pattern, j, fold))
-                break;
+            if (!sameByteAt(path, i, pattern, j, fold) || failedVerifications.known(i, j)) continue;
+            if (tailMatchFrom(path, i, pattern, j, fold)) break;
+            failedVerifications.remember(i, j);
         }
     }
 }
 
 bool tailMatch(const char* path, const char* pattern, bool fold) {
     if (pattern[0] == '\0') return false;
+    failedVerifications.begin(path, pattern);
     return tailMatchFrom(path, static_cast<int32_t>(std::strlen(path)) - 1, pattern,
                          static_cast<int32_t>(std::strlen(pattern)) - 1, fold);
 }
@@ -199,27 +266,27 @@ bool headOf(const char* element, const char* path, bool fold) {
 }  // namespace
 
 bool matchWildcard(const char* text, const char* pattern) {
-    return forwardMatch(text, pattern, {false, false, false, false});
+    return forwardMatchAll(text, pattern, {false, false, false, false});
 }
 
 bool matchWildcardNoCase(const char* text, const char* pattern) {
-    return forwardMatch(text, pattern, {false, false, true, false});
+    return forwardMatchAll(text, pattern, {false, false, true, false});
 }
 
 bool matchHead(const char* path, const char* pattern) {
-    return forwardMatch(path, pattern, {false, false, false, true});
+    return forwardMatchAll(path, pattern, {false, false, false, true});
 }
 
 bool matchHeadNoCase(const char* path, const char* pattern) {
-    return forwardMatch(path, pattern, {false, false, true, true});
+    return forwardMatchAll(path, pattern, {false, false, true, true});
 }
 
 bool matchEscaped(const char* name, const char* pattern) {
-    return forwardMatch(name, pattern, {true, false, false, false});
+    return forwardMatchAll(name, pattern, {true, false, false, false});
 }
 
 bool matchEscapedNoCase(const char* name, const char* pattern) {
-    return forwardMatch(name, pattern, {true, false, true, false});
+    return forwardMatchAll(name, pattern, {true, false, true, false});
 }
 
 bool matchTail(const char* path, const char* pattern) { return tailMatch(path, pattern, false); }
@@ -235,7 +302,7 @@ bool isHeadOfNoCase(const char* element, const char* path) { return headOf(eleme
 bool matchEntryName(const os::FindRecord& entry, const char* pattern, bool useAlternate,
                     bool fold) {
     const char* name = useAlternate && entry.altName[0] != '\0' ? entry.altName : entry.name;
-    return forwardMatch(name, pattern, {true, true, fold, false});
+    return forwardMatchAll(name, pattern, {true, true, fold, false});
 }
 
 const char* fileNamePart(const char* path) {
