@@ -69,17 +69,6 @@ TEST_F(ConfigFile, EnvironmentReferencesAreReplacedOrRemoved) {
     EXPECT_EQ(compared.exitCode, 1);
 }
 
-TEST_F(ConfigFile, TheHelpShowsTheFileAndItsOptions) {
-    config("/d/c\n/shS:\\Program Files\n");
-    e2e::WineRun help = e2e::runExe(exe, {"/?"});
-    std::string windowsPath = e2e::windowsPath(program.host("morvi.cfg"));
-    EXPECT_NE(
-        help.out.find("・設定ファイル=" + windowsPath + "\r\n・現在設定=/d/c \"/shS:\\Program Files\"\r\n"),
-        std::string::npos)
-        << e2e::utf8(help.out);
-    EXPECT_EQ(help.exitCode, 1);
-}
-
 TEST_F(ConfigFile, ErrorsInTheFileStopTheRun) {
     struct Case {
         const char* text;

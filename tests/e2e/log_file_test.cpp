@@ -131,14 +131,4 @@ TEST_F(LogFile, AppendedRunsAreSeparatedByTheDashLineAndEachIsComplete) {
     expectRun(std::vector<std::string>(separator + 1, got.end()), body, banners);
 }
 
-TEST_F(LogFile, ALogThatCannotBeOpenedStopsBeforeTheRun) {
-    source.file("a.txt", "a\n");
-    dest.file("a.txt", "a\n");
-    e2e::WineRun run = e2e::runMorvi({"/logL:\\nodir\\x.log", "S:\\", "T:\\"});
-    EXPECT_EQ(run.err, "\r\n\a処理停止:ログ・ファイル\"L:\\nodir\\x.log\"がオープン出来ません。\r\n")
-        << e2e::utf8(run.err);
-    EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.exitCode, 1);
-}
-
 }  // namespace
