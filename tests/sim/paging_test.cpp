@@ -137,26 +137,21 @@ void fillPage() {
     for (int k = 0; k < 22; ++k) writeOutput("line %d\n", k);
 }
 
-TEST_F(Paging, AMessageOfThreeLinesThatWouldCrossThePageEndPromptsFirst) {
-    sim::machine().keys = {key('c')};
+// On the last row a message of three lines prompts first; one-line messages never do.
+TEST_F(Paging, AMessageThatWouldCrossThePageEndPromptsFirst) {
     std::string longLine(200, 'x');
-    sim::RunOutput run = support::runInChild([&] {
-        fillPage();
-        writeOutput("%s\n", longLine.c_str());
-    });
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_NE(run.out.find("line 21\n" + PROMPT + ERASE + longLine + "\n"), std::string::npos);
-}
-
-TEST_F(Paging, AOneLineMessageNeverPromptsBeforeItIsPrinted) {
-    sim::machine().keys = {key('c')};
-    sim::RunOutput run = support::runInChild([] {
-        fillPage();
-        writeOutput("last\n");
-        writeOutput("after\n");
-    });
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_NE(run.out.find("line 21\nlast\nafter\n" + PROMPT + ERASE), std::string::npos);
+    for (bool multiLine : {true, false}) {
+        sim::machine().keys = {key('c')};
+        sim::RunOutput run = support::runInChild([&] {
+            fillPage();
+            writeOutput("%s\n", multiLine ? longLine.c_str() : "last");
+            writeOutput("after\n");
+        });
+        EXPECT_EQ(run.exitCode, 0);
+        const std::string expected = multiLine ? "line 21\n" + PROMPT + ERASE + longLine + "\nafter\n"
+                                               : "line 21\nlast\nafter\n" + PROMPT + ERASE;
+        EXPECT_NE(run.out.find(expected), std::string::npos) << multiLine;
+    }
 }
 
 TEST_F(Paging, FatalErrorPromptsBeforeItsMessageOnlyOnAFullPage) {
