@@ -69,25 +69,4 @@ TEST_F(ConfigFile, EnvironmentReferencesAreReplacedOrRemoved) {
     EXPECT_EQ(compared.exitCode, 1);
 }
 
-TEST_F(ConfigFile, ErrorsInTheFileStopTheRun) {
-    struct Case {
-        const char* text;
-        std::string err;
-    };
-    std::string cfg = e2e::windowsPath(program.host("morvi.cfg"));
-    const Case cases[] = {
-        {"/d\n/q\n",
-         "処理停止:設定ファイル無効オプション  /q\r\n※引数なしで実行すると使用方法を表示します。\r\n\r\n"},
-        {"/d\n# \x7f\n",
-         "処理停止:設定ファイル\"" + cfg + "\"が異常です。2行目にバイナリ・データを検出しました。\r\n"},
-    };
-    for (const Case& c : cases) {
-        config(c.text);
-        e2e::WineRun run = e2e::runExe(exe, {"S:\\", "T:\\"});
-        EXPECT_EQ(run.err, "\r\n\a" + c.err) << e2e::utf8(run.err);
-        EXPECT_EQ(run.out, "");
-        EXPECT_EQ(run.exitCode, 1);
-    }
-}
-
 }  // namespace
