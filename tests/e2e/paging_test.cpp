@@ -85,4 +85,13 @@ TEST_F(Paging, QuitAtThePromptEndsWithExitCodeOne) {
     EXPECT_EQ(screen().find(e2e::utf8("全ファイル")), std::string::npos) << screen();
 }
 
+TEST_F(Paging, AllShowsTheRestWithoutPrompts) {
+    start();
+    ASSERT_TRUE(waitFor([] { return screen().find("(Continue,/All/Quit)") != std::string::npos; }, 60))
+        << screen();
+    press("a");
+    EXPECT_EQ(exitCode(), 0);
+    EXPECT_EQ(screen().find("(Continue,/All/Quit)"), std::string::npos) << screen();
+}
+
 }  // namespace

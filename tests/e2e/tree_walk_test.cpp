@@ -1,8 +1,9 @@
-// Whole trees on two Wine drives: every entry's line, the planted mismatches and a source
-// named by the 8.3 name Wine generates.
+// Whole trees on two Wine drives: every entry's line, the planted mismatches, the stop
+// without /c, source patterns and a source named by the 8.3 name Wine generates.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -21,6 +22,12 @@ std::string windows(const std::string& relative) {
     std::replace(path.begin(), path.end(), '/', '\\');
     return path;
 }
+
+struct Entry {
+    std::string relative;  // '/' separated, Shift-JIS
+    bool isDir;
+    size_t size;
+};
 
 class TreeWalk : public ::testing::Test {
 protected:
@@ -48,12 +55,12 @@ protected:
     void addDir(const std::string& relative) {
         source.dir(relative);
         dest.dir(relative);
-        entries.push_back(relative);
+        entries.push_back({relative, true, 0});
     }
     void addFile(const std::string& relative, const std::string& contents) {
         source.file(relative, contents);
         dest.file(relative, contents);
-        entries.push_back(relative);
+        entries.push_back({relative, false, contents.size()});
     }
 
     // Three differences: equal size, other size, missing in the destination.
@@ -72,7 +79,7 @@ protected:
     }
 
     TempDir source, dest;
-    std::vector<std::string> entries;  // '/' separated, Shift-JIS
+    std::vector<Entry> entries;
 };
 
 TEST_F(TreeWalk, WithContinueEveryEntryHasItsLineAndOnlyThePlantedOnesDiffer) {
@@ -81,9 +88,11 @@ TEST_F(TreeWalk, WithContinueEveryEntryHasItsLineAndOnlyThePlantedOnesDiffer) {
     e2e::WineRun run = e2e::runMorvi({"/d", "/c", "S:\\", "T:\\"});
 
     std::vector<std::string> expected = plantedLines();
-    for (const std::string& entry : entries)
-        if (entry != "d03/f07.txt" && entry != "表/sub/ソ.txt" && entry != "日本語/g17.dat")
-            expected.push_back(matchLine(entry));
+    for (const Entry& entry : entries) {
+        if (entry.relative != "d03/f07.txt" && entry.relative != "表/sub/ソ.txt" &&
+            entry.relative != "日本語/g17.dat")
+            expected.push_back(matchLine(entry.relative));
+    }
     std::vector<std::string> got = splitLines(run.out);
     ASSERT_EQ(got.size(), expected.size() + 3) << e2e::utf8(run.out);
     std::vector<std::string> summary(got.end() - 3, got.end());
@@ -96,6 +105,56 @@ TEST_F(TreeWalk, WithContinueEveryEntryHasItsLineAndOnlyThePlantedOnesDiffer) {
                                                  "ディレクトリ20個中、0個不一致"}))
         << joined(summary);
     EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.exitCode, 2);
+}
+
+TEST_F(TreeWalk, WithoutContinueTheFirstMismatchStopsTheWalk) {
+    plantDifferences();
+    e2e::WineRun run = e2e::runMorvi({"/d", "S:\\", "T:\\"});
+    std::vector<std::string> got = splitLines(run.out);
+    ASSERT_GE(got.size(), 3u) << e2e::utf8(run.out);
+    std::vector<std::string> walked(got.begin(), got.end() - 2);
+    ASSERT_FALSE(walked.empty());
+    std::vector<std::string> planted = plantedLines();
+    EXPECT_NE(std::find(planted.begin(), planted.end(), walked.back()), planted.end()) << joined(walked);
+
+    // The stop line counts what was walked up to and including the mismatch; its bytes
+    // leave out the mismatching file.
+    unsigned files = 0, dirs = 0;
+    uint64_t bytes = 0;
+    for (size_t k = 0; k + 1 < walked.size(); ++k) {
+        auto match = std::find_if(entries.begin(), entries.end(),
+                                  [&](const Entry& entry) { return matchLine(entry.relative) == walked[k]; });
+        ASSERT_NE(match, entries.end()) << "not a match line: " << e2e::utf8(walked[k]);
+        (match->isDir ? dirs : files)++;
+        bytes += match->size;
+    }
+    ++files;
+    EXPECT_EQ(got[got.size() - 2], "");
+    EXPECT_EQ(got.back(), "ファイル" + std::to_string(files) + "個（" + std::to_string(bytes) +
+                              "バイト）、ディレクトリ" + std::to_string(dirs) + "個にて調査を中止しました。")
+        << e2e::utf8(got.back());
+    EXPECT_EQ(run.err, "\a");
+    EXPECT_EQ(run.exitCode, 1);
+}
+
+TEST_F(TreeWalk, APatternSelectsMatchingFilesInEveryDirectoryAndNoDirectories) {
+    plantDifferences();
+    e2e::WineRun run = e2e::runMorvi({"/d", "/c", "S:\\*.txt", "T:\\"});
+    std::vector<std::string> expected;
+    for (const Entry& entry : entries) {
+        if (entry.isDir || entry.relative.find(".txt") == std::string::npos) continue;
+        if (entry.relative == "d03/f07.txt" || entry.relative == "表/sub/ソ.txt") continue;
+        expected.push_back(matchLine(entry.relative));
+    }
+    expected.push_back(plantedLines()[0]);
+    expected.push_back(plantedLines()[1]);
+    std::vector<std::string> got = splitLines(run.out);
+    ASSERT_EQ(got.size(), expected.size() + 3) << e2e::utf8(run.out);
+    got.resize(expected.size());
+    std::sort(got.begin(), got.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(got, expected) << joined(got);
     EXPECT_EQ(run.exitCode, 2);
 }
 

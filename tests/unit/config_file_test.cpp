@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -171,6 +172,37 @@ TEST(FindExecutablePath, SpellsTheNameAsTheDirectoryEntryDoes) {
     EXPECT_EQ(findExecutablePath(), nullptr);
     sim::machine().modulePath = "";
     EXPECT_EQ(findExecutablePath(), nullptr);
+}
+
+// Any byte sequence is read or rejected, never written past the line buffer, never looped on.
+TEST(ReadConfigLine, RandomBytesNeverOverflowOrHang) {
+    std::mt19937 random(12345);
+    const char alphabet[] = "\r\n\x1a#; \t%ab/\x81\x5c";
+    std::vector<char> line(CONFIG_LINE_LIMIT + 1 + 64, '\x55');
+    std::vector<char> name(CONFIG_NAME_LIMIT, '\0');
+    sim::resetMachine();
+    sim::machine().environment = {{"a", "%b%"}, {"B", std::string(3000, 'v')}};
+    for (int round = 0; round < 1500; ++round) {
+        std::string bytes;
+        size_t length = random() % (round % 100 == 0 ? 30000 : 200);
+        for (size_t k = 0; k < length; ++k)
+            bytes += random() % 4 ? alphabet[random() % (sizeof(alphabet) - 1)]
+                                  : static_cast<char>(random());
+        FILE* file = fileWith(bytes);
+        size_t reads = 0;
+        for (;;) {
+            LineEnd end;
+            ConfigRead read = readConfigLine(line.data(), file, &end);
+            ASSERT_LE(++reads, bytes.size() + 1);
+            if (read != CONFIG_LINE) break;
+            ASSERT_LE(std::strlen(line.data()), static_cast<size_t>(CONFIG_LINE_LIMIT));
+            ASSERT_EQ(std::strpbrk(line.data(), "\r\n#;"), nullptr);
+            expandEnvironmentRefs(line.data(), name.data());
+            ASSERT_LE(std::strlen(line.data()), static_cast<size_t>(CONFIG_LINE_LIMIT));
+        }
+        std::fclose(file);
+        for (size_t k = CONFIG_LINE_LIMIT + 1; k < line.size(); ++k) ASSERT_EQ(line[k], '\x55');
+    }
 }
 
 }  // namespace
