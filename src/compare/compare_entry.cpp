@@ -48,9 +48,6 @@ const char* const DIR_LABELS[] = {
     "DIR属性不一致 ",
 };
 
-uint64_t sizeOf(const os::FindRecord& record) {
-    return (static_cast<uint64_t>(record.sizeHigh) << 32) | record.sizeLow;
-}
 
 // Rounds to the 2-second steps of DOS time stamps; a time outside their range becomes 0.
 os::FileTime toFatResolution(os::FileTime time) {
@@ -137,7 +134,7 @@ int compareEntry(const os::FindRecord& source, const EntryPaths& paths, int isDi
     const bool writeAgrees = sourceTimes.write == destTimes.write;
     const bool creationAgrees = sourceTimes.creation == destTimes.creation;
     const bool accessAgrees = sourceTimes.access == destTimes.access;
-    const bool sizesAgree = sizeOf(source) == sizeOf(*dest);
+    const bool sizesAgree = os::sizeOf(source) == os::sizeOf(*dest);
     const bool sizeCounts = !isDirectory || settings.compareDirSize != 0;
 
     if (settings.differentTimeOnly && writeAgrees) return RESULT_SKIPPED;

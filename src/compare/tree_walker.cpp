@@ -42,9 +42,6 @@ bool isDirectory(const os::FindRecord& record) {
     return (record.attributes & os::ATTR_DIRECTORY) != 0;
 }
 
-uint64_t sizeOf(const os::FindRecord& record) {
-    return (static_cast<uint64_t>(record.sizeHigh) << 32) | record.sizeLow;
-}
 
 // Taken anew for every pair: growing a buffer may move it.
 EntryPaths currentPaths() {
@@ -172,7 +169,7 @@ WalkOutcome visitEntry(const Level& level, const os::FindRecord& entry) {
 
     if (isDirectory(entry)) return visitDirectory(entry, dest, next);
     int outcome = compareAndReport(entry, currentPaths(), 0, 1, 1, dest);
-    countBytes(outcome, sizeOf(entry));
+    countBytes(outcome, os::sizeOf(entry));
     return outcome == OUTCOME_MISMATCHED ? afterMismatch() : WALK_FINISHED;
 }
 
@@ -247,5 +244,5 @@ void compareSingleFile(int32_t sourceLength, int32_t destLength, int32_t sourceA
         toAltPath(runState.destPath.text, runState.destAltPath.text);
     }
     int outcome = compareAndReport(found, currentPaths(), isDirectory(found) ? 1 : 0, 0, 0);
-    countBytes(outcome, sizeOf(found));
+    countBytes(outcome, os::sizeOf(found));
 }

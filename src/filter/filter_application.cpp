@@ -234,7 +234,7 @@ bool fileLimitedOut(const char* path, const char* access) {
 
     os::FindRecord record;
     if (!lookUp(access, &record)) return true;
-    uint64_t size = (static_cast<uint64_t>(record.sizeHigh) << 32) | record.sizeLow;
+    uint64_t size = os::sizeOf(record);
     if (filterActivity.sizeLimit && !sizeInRange(size)) return true;
     return filterActivity.fileDateLimit &&
            !timesInRange(record, s.dateWrite, s.dateCreate, s.dateAccess);

@@ -36,6 +36,10 @@ struct FindRecord {
     char altName[14];   // 8.3 alternate name, empty when the long name is already 8.3
 };
 
+inline uint64_t sizeOf(const FindRecord& record) {
+    return (static_cast<uint64_t>(record.sizeHigh) << 32) | record.sizeLow;
+}
+
 // ---- Files and directories ----------------------------------------------------------
 
 using SearchHandle = void*;  // nullptr when the search could not start
