@@ -221,6 +221,7 @@ void consolePrint(const char* format, ...) {
 }
 
 void errorPrint(const char* format, ...) {
+    beforeStandardError();
     va_list arguments;
     va_start(arguments, format);
     int written = std::vfprintf(stderr, format, arguments);

@@ -97,6 +97,7 @@ void detachLog() {
 void reopenLog() {
     logStream = os::openStream(settings.logPath, "a");
     if (logStream != nullptr) return;
+    beforeStandardError();
     std::fprintf(stderr, "\n\a処理停止:ログ・ファイル\"%s\"が再オープン出来ません。", settings.logPath);
     os::exitProcess(1);
 }

@@ -9,6 +9,7 @@
 #include "run/settings.h"
 
 void stopWithMessage(const char* format, ...) {
+    beforeStandardError();
     std::fputs("\n\a処理停止:", stderr);
     va_list arguments;
     va_start(arguments, format);
@@ -33,6 +34,7 @@ void fatalError(const char* format, ...) {
         if (settings.cacheMode != 0) std::fflush(nullptr);
     }
     if (!settings.pauseOutput) {
+        beforeStandardError();
         std::fputs("\n\a処理停止:", stderr);
         va_start(arguments, format);
         std::vfprintf(stderr, format, arguments);

@@ -2,3 +2,5 @@
 
 FILE* logStream = nullptr;
 bool progressShown = false;
+
+void beforeStandardError() { std::fflush(stdout); }

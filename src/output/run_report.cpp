@@ -39,6 +39,7 @@ void soundBell(bool lineAfter) {
         errorPrint("\n\a");
         return;
     }
+    beforeStandardError();
     std::fputc(7, stderr);
     if (lineAfter) consolePrint("\n");
 }

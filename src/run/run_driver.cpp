@@ -221,6 +221,11 @@ int morviMain(int argc, char** argv) {
     arguments.count = argc;
     arguments.values = argv;
 
+    // A console shows every line at once; a file or pipe takes them in large blocks, which
+    // saves a system call per result line. Standard error is never held back, so that its
+    // messages and bells keep their place among the result lines.
+    if (!standardOutputIsConsole()) std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
+    std::setvbuf(stderr, nullptr, _IONBF, 0);
     runState.windowsNtVersion = takeWindowsNtVersion();
     argv[0] = findExecutablePath();
     loadSwitchChar(argv[0]);

@@ -1,6 +1,8 @@
 // The real program under Wine on real files: exact Shift-JIS bytes and exit codes.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <tuple>
 
 #include "support/wine_run.h"
@@ -50,6 +52,31 @@ TEST_F(SinglePair, OneDifferingByteAtTheEndOfFiveMebibytes) {
     EXPECT_EQ(firstLine(differs.out), lines({"内容不一致 S:\\big.bin≠T:\\big.bin"}))
         << e2e::utf8(differs.out);
     EXPECT_EQ(differs.exitCode, 2);
+}
+
+}  // namespace
+
+namespace {
+
+// Redirected standard output goes out in blocks; what goes to standard error must still
+// stand after the lines printed before it when both share one file.
+TEST_F(SinglePair, StandardErrorKeepsItsPlaceInACombinedFile) {
+    source.file("a.txt", "same");
+    dest.file("a.txt", "same");
+    source.file("b.txt", "short");
+    dest.file("b.txt", "longer");
+    TempDir scratch;
+    const std::string combined = scratch.host("combined");
+    const std::string command = std::string(MORVI_SOURCE_DIR) + "/scripts/morvi 'S:\\' 'T:\\' >" +
+                                combined + " 2>&1 </dev/null";
+    EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), 1);
+    const std::string out = e2e::readFile(combined);
+    const size_t mismatch = out.find("サイズ不一致 S:\\b.txt≠T:\\b.txt\r\n");
+    const size_t bell = out.find('\a');
+    const size_t stopLine = out.find("にて調査を中止しました。");
+    ASSERT_NE(mismatch, std::string::npos) << e2e::utf8(out);
+    EXPECT_GT(bell, mismatch) << e2e::utf8(out);
+    EXPECT_GT(stopLine, bell) << e2e::utf8(out);
 }
 
 }  // namespace
