@@ -187,14 +187,18 @@ using WindowProcedure = intptr_t (*)(WindowHandle window, uint32_t message, uint
                                      intptr_t lParam);
 
 constexpr int THREAD_PRIORITY_IDLE = -15;
+constexpr int THREAD_PRIORITY_NORMAL = 0;
+constexpr uint32_t WAIT_FOREVER = 0xFFFFFFFF;
 constexpr uint32_t WM_POWERBROADCAST = 0x0218;
 constexpr uintptr_t PBT_APMQUERYSUSPEND = 0x0000;
 constexpr intptr_t BROADCAST_QUERY_DENY = 0x424D5144;
 
 ThreadHandle createThread(ThreadRoutine routine, void* argument);
 bool setThreadPriority(ThreadHandle thread, int priority);
-bool terminateThread(ThreadHandle thread, uint32_t exitCode);
-void waitForThread(ThreadHandle thread);  // WaitForSingleObject without a time limit
+// PostThreadMessageA with WM_QUIT: fails until the thread has its message queue, and after it ended.
+bool postQuitMessage(ThreadHandle thread);
+// WaitForSingleObject: true once the thread has ended.
+bool waitForThread(ThreadHandle thread, uint32_t milliseconds);
 
 InstanceHandle moduleInstance();  // GetModuleHandleA(NULL)
 

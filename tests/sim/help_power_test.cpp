@@ -74,14 +74,14 @@ TEST(SuspendInhibitor, RefusesAStandbyQueryAndPassesEveryOtherMessageOn) {
     const Case cases[] = {
         {"standby query refused", {}, false, QUERY_SUSPEND,
          {"class registered suspend_deny", "window created suspend_deny []", "message 0x218 0x0 -> 0x424D5144",
-          "thread priority -15"},
-         {"thread terminated", "class unregistered"}},  // without /p left to the process exit
+          "thread priority -15", "thread waited 4294967295"},
+         {"class unregistered"}},  // without /p the thread is only ended at the process exit
         {"resume notice", {}, false, {nullptr, os::WM_POWERBROADCAST, 0x7, 0, {}},
          {"default procedure 0x218 0x7", "message 0x218 0x7 -> 0x0"}, {}},
         {"no power broadcast", {}, false, {nullptr, 0x0010, 0x0, 0, {}},
          {"default procedure 0x10 0x0", "message 0x10 0x0 -> 0x0"}, {}},
         {"/suspend starts nothing", {"/suspend"}, false, QUERY_SUSPEND, {},
-         {"thread created", "class registered", "message"}},
+         {"thread", "class registered", "message"}},
         {"refused class registration ends the thread, not the run", {}, true, QUERY_SUSPEND,
          {"thread routine ended 1"}, {"window created", "message"}},
     };
@@ -129,11 +129,14 @@ TEST(SuspendInhibitor, StopsBeforeTheTotalsOnlyWithPagingAndNoLogFile) {
             EXPECT_EQ(unregistered, -1);
             continue;
         }
-        int terminated = eventIndex(run, "thread terminated 0");
-        int waited = eventIndex(run, "thread waited");
-        ASSERT_GE(terminated, 0);
-        EXPECT_LT(terminated, waited);
-        EXPECT_LT(waited, unregistered);
+        // Raised from idle, asked to quit, waited for to the end, and only then the class goes.
+        int raised = eventIndex(run, "thread priority 0");
+        int asked = eventIndex(run, "thread quit");
+        int ended = eventIndex(run, "thread waited 4294967295");
+        ASSERT_GE(raised, 0);
+        EXPECT_LT(raised, asked);
+        EXPECT_LT(asked, ended);
+        EXPECT_LT(ended, unregistered);
         int totalsPrompt = eventIndex(run, "key");
         ASSERT_GE(totalsPrompt, 0);
         EXPECT_LT(unregistered, totalsPrompt);

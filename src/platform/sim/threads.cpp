@@ -30,12 +30,16 @@ bool setThreadPriority(ThreadHandle, int priority) {
     return true;
 }
 
-bool terminateThread(ThreadHandle, uint32_t exitCode) {
-    sim::record("thread terminated " + std::to_string(exitCode));
-    return true;
+// The thread's routine has already run, so its queue is gone and the quit cannot be posted.
+bool postQuitMessage(ThreadHandle) {
+    sim::record("thread quit refused");
+    return false;
 }
 
-void waitForThread(ThreadHandle) { sim::record("thread waited"); }
+bool waitForThread(ThreadHandle, uint32_t milliseconds) {
+    sim::record("thread waited " + std::to_string(milliseconds));
+    return true;
+}
 
 InstanceHandle moduleInstance() { return &windowToken; }
 

@@ -11,24 +11,28 @@ namespace os {
 // The program starts one thread; its routine waits here for the trampoline to pick it up.
 static ThreadRoutine startedRoutine = nullptr;
 static void* startedArgument = nullptr;
+// Windows before 2003 cannot tell a thread's id from its handle; the one thread's is kept.
+static DWORD startedThreadId = 0;
 
 static DWORD WINAPI threadTrampoline(LPVOID) { return startedRoutine(startedArgument); }
 
 ThreadHandle createThread(ThreadRoutine routine, void* argument) {
     startedRoutine = routine;
     startedArgument = argument;
-    return CreateThread(nullptr, 0, threadTrampoline, nullptr, 0, nullptr);
+    return CreateThread(nullptr, 0, threadTrampoline, nullptr, 0, &startedThreadId);
 }
 
 bool setThreadPriority(ThreadHandle thread, int priority) {
     return SetThreadPriority(thread, priority) != FALSE;
 }
 
-bool terminateThread(ThreadHandle thread, uint32_t exitCode) {
-    return TerminateThread(thread, exitCode) != FALSE;
+bool postQuitMessage(ThreadHandle) {
+    return PostThreadMessageA(startedThreadId, WM_QUIT, 0, 0) != FALSE;
 }
 
-void waitForThread(ThreadHandle thread) { WaitForSingleObject(thread, INFINITE); }
+bool waitForThread(ThreadHandle thread, uint32_t milliseconds) {
+    return WaitForSingleObject(thread, milliseconds) == WAIT_OBJECT_0;
+}
 
 InstanceHandle moduleInstance() { return GetModuleHandleA(nullptr); }
 
