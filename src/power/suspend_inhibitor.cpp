@@ -38,7 +38,7 @@ void endInhibitorThread() {
     if (inhibitorThread == nullptr) return;
     os::setThreadPriority(inhibitorThread, os::THREAD_PRIORITY_NORMAL);
     // Until the thread has its message queue there is nowhere to post the quit.
-    while (!os::postQuitMessage(inhibitorThread) && !os::waitForThread(inhibitorThread, 10)) {
+    while (!os::postQuitMessage(inhibitorThread) && !os::waitForThread(inhibitorThread, 1)) {
     }
     os::waitForThread(inhibitorThread, os::WAIT_FOREVER);
     inhibitorThread = nullptr;
