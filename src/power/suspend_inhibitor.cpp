@@ -50,8 +50,7 @@ void startSuspendInhibitor() {
     inhibitorThread = os::createThread(inhibitorRoutine, const_cast<char*>(WINDOW_TITLE));
     os::setThreadPriority(inhibitorThread, os::THREAD_PRIORITY_IDLE);
     // Every later exit, a fatal stop included, ends the thread before the process goes.
-    static bool endsAtExit = false;
-    if (!endsAtExit) endsAtExit = std::atexit(endInhibitorThread) == 0;
+    std::atexit(endInhibitorThread);
 }
 
 void stopSuspendInhibitor() {
