@@ -1,5 +1,5 @@
 // /log and /LOG on real trees, the log on a third drive: its exact Shift-JIS lines with
-// CR LF ends, banners whose times lie within the run, appended runs, a log that cannot open.
+// CR LF ends, banners whose times lie within the run, a replaced and an appended run.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -47,88 +47,51 @@ struct Banners {
 using e2e::joined;
 using e2e::splitLines;
 
-// The Windows spelling of the executable that scripts/morvi runs.
-std::string morviExe() { return e2e::windowsPath(e2e::morviExe()); }
+// One run's lines in the log: the banners by the times around the run, the rest exactly.
+void expectRun(const std::vector<std::string>& got, const std::vector<std::string>& body, const Banners& banners) {
+    ASSERT_EQ(got.size(), body.size() + 3) << joined(got);
+    EXPECT_EQ(banners.starts.count(got.front()), 1u) << e2e::utf8(got.front());
+    EXPECT_EQ(std::vector<std::string>(got.begin() + 1, got.end() - 2), body) << joined(got);
+    EXPECT_EQ(got[got.size() - 2], "");
+    EXPECT_EQ(banners.ends.count(got.back()), 1u) << e2e::utf8(got.back());
+}
 
-class LogFile : public ::testing::Test {
-protected:
-    void SetUp() override {
-        e2e::mapDrive('s', source.path());
-        e2e::mapDrive('t', dest.path());
-        e2e::mapDrive('l', logs.path());
-    }
-
-    // Checks one run's lines in the log: the banners by the times around the run, the rest exactly.
-    static void expectRun(const std::vector<std::string>& got, const std::vector<std::string>& body,
-                          const Banners& banners) {
-        ASSERT_EQ(got.size(), body.size() + 3) << joined(got);
-        EXPECT_EQ(banners.starts.count(got.front()), 1u) << e2e::utf8(got.front());
-        EXPECT_EQ(std::vector<std::string>(got.begin() + 1, got.end() - 2), body) << joined(got);
-        EXPECT_EQ(got[got.size() - 2], "");
-        EXPECT_EQ(banners.ends.count(got.back()), 1u) << e2e::utf8(got.back());
-    }
-
+// /log replaces an old file; /LOG appends a whole run after one dash line.
+TEST(LogFile, LogReplacesAnOldFileAndLOGAppendsACompleteRun) {
     TempDir source, dest, logs;
-};
-
-TEST_F(LogFile, ANewLogHoldsTheWholeRunAndReplacesAnOldOne) {
+    e2e::mapDrive('s', source.path());
+    e2e::mapDrive('t', dest.path());
+    e2e::mapDrive('l', logs.path());
     source.file("a.txt", "a\n");
     source.file("sub/b.txt", "b\n");
     dest.file("with space/a.txt", "a\n");
-    dest.file("with space/sub/b.txt", "b\n");
+    dest.file("with space/sub/b.txt", "B\n");
     logs.file("run.log", "an earlier run\r\n");
+    const std::vector<std::string> results = {
+        "S:\\a.txt＝T:\\with space\\a.txt", "S:\\sub＝T:\\with space\\sub",
+        "内容不一致 S:\\sub\\b.txt≠T:\\with space\\sub\\b.txt", "",
+        "ファイル2個（4バイト）中、1個不一致（2バイト）", "ディレクトリ1個中、0個不一致"};
 
     std::time_t before = std::time(nullptr);
-    e2e::WineRun run = e2e::runMorvi({"/d", "/logL:\\run.log", "S:\\", "T:\\with space"});
-    Banners banners(before, std::time(nullptr));
-
-    std::vector<std::string> results = {"S:\\a.txt＝T:\\with space\\a.txt", "S:\\sub＝T:\\with space\\sub",
-                                        "S:\\sub\\b.txt＝T:\\with space\\sub\\b.txt", "",
-                                        "全ファイル（2個, 4バイト）、全ディレクトリ（1個）一致"};
-    EXPECT_EQ(run.out, lines(results)) << e2e::utf8(run.out);
-    EXPECT_EQ(run.exitCode, 0);
-
-    std::vector<std::string> body = {morviExe() + " /d /logL:\\run.log S:\\ \"T:\\with space\"", ""};
-    body.insert(body.end(), results.begin(), results.end());
-    body.push_back("照合元:キャッシュ使用なし(消去不能) S:\\");
-    body.push_back("照合先:キャッシュ使用なし(消去不能) T:\\with space\\");
-    expectRun(splitLines(e2e::readFile(logs.host("run.log"))), body, banners);
-}
-
-TEST_F(LogFile, AppendedRunsAreSeparatedByTheDashLineAndEachIsComplete) {
-    source.file("a.txt", "a\n");
-    dest.file("a.txt", "a\n");
-    source.file("sub/b.txt", "b\n");
-    dest.file("sub/b.txt", "B\n");
-    const std::vector<std::string> arguments = {"/d", "/c", "/cache", "/LOGL:\\runs.log", "S:\\", "T:\\"};
-    const std::vector<std::string> results = {"S:\\a.txt＝T:\\a.txt", "S:\\sub＝T:\\sub",
-                                              "内容不一致 S:\\sub\\b.txt≠T:\\sub\\b.txt"};
-    const std::vector<std::string> summary = {"ファイル2個（4バイト）中、1個不一致（2バイト）",
-                                              "ディレクトリ1個中、0個不一致"};
-    std::vector<std::string> console = results;
-    console.push_back("");
-    console.insert(console.end(), summary.begin(), summary.end());
-    std::vector<std::string> body = {morviExe() + " /d /c /cache /LOGL:\\runs.log S:\\ T:\\", ""};
-    body.insert(body.end(), results.begin(), results.end());
-    body.push_back("");
-    body.insert(body.end(), summary.begin(), summary.end());
-    body.push_back("照合元:キャッシュ使用あり(消去なし) S:\\");
-    body.push_back("照合先:キャッシュ使用あり(消去なし) T:\\");
-
-    std::time_t before = std::time(nullptr);
-    for (int run = 0; run < 2; ++run) {
-        e2e::WineRun result = e2e::runMorvi(arguments);
-        EXPECT_EQ(result.out, lines(console)) << e2e::utf8(result.out);
-        EXPECT_EQ(result.exitCode, 2);
+    std::vector<std::vector<std::string>> bodies;
+    for (const std::string option : {"/logL:\\run.log", "/LOGL:\\run.log"}) {
+        e2e::WineRun run = e2e::runMorvi({"/d", "/c", option, "S:\\", "T:\\with space"});
+        EXPECT_EQ(run.out, lines(results)) << option << ": " << e2e::utf8(run.out);
+        EXPECT_EQ(run.exitCode, 2) << option;
+        std::vector<std::string> body = {e2e::morviExe() + " /d /c " + option + " S:\\ \"T:\\with space\"", ""};
+        body.insert(body.end(), results.begin(), results.end());
+        body.push_back("照合元:キャッシュ使用なし(消去不能) S:\\");
+        body.push_back("照合先:キャッシュ使用なし(消去不能) T:\\with space\\");
+        bodies.push_back(body);
     }
     Banners banners(before, std::time(nullptr));
 
-    std::vector<std::string> got = splitLines(e2e::readFile(logs.host("runs.log")));
+    std::vector<std::string> got = splitLines(e2e::readFile(logs.host("run.log")));
     auto separator = std::find(got.begin(), got.end(), std::string(79, '-'));
     ASSERT_NE(separator, got.end()) << joined(got);
     EXPECT_EQ(std::count(got.begin(), got.end(), std::string(79, '-')), 1) << joined(got);
-    expectRun(std::vector<std::string>(got.begin(), separator), body, banners);
-    expectRun(std::vector<std::string>(separator + 1, got.end()), body, banners);
+    expectRun(std::vector<std::string>(got.begin(), separator), bodies[0], banners);
+    expectRun(std::vector<std::string>(separator + 1, got.end()), bodies[1], banners);
 }
 
 }  // namespace

@@ -2,13 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-
-#include <tuple>
+#include <string>
 
 #include "support/wine_run.h"
 
 using e2e::lines;
-using e2e::mapDrive;
 using e2e::runMorvi;
 using e2e::TempDir;
 
@@ -17,46 +15,35 @@ namespace {
 class SinglePair : public ::testing::Test {
 protected:
     void SetUp() override {
-        mapDrive('s', source.path());
-        mapDrive('t', dest.path());
+        e2e::mapDrive('s', source.path());
+        e2e::mapDrive('t', dest.path());
     }
     TempDir source, dest;
 };
 
-std::string firstLine(const std::string& out) { return out.substr(0, out.find("\r\n") + 2); }
-
-TEST_F(SinglePair, EqualFilesMatchAndOtherSizesDifferUnderOtherNames) {
+TEST_F(SinglePair, EqualFilesMatchAndSizeOrLastByteDifferencesAreReported) {
+    std::string big(5 << 20, 'x'), lastByte = big;
+    lastByte.back() = 'y';
     source.file("a.txt", "same bytes\n");
-    for (const auto& [contents, line, exitCode] :
-         {std::tuple<const char*, const char*, int>{"same bytes\n", "S:\\a.txt＝T:\\b.txt", 0},
-          {"longer bytes\n", "サイズ不一致 S:\\a.txt≠T:\\b.txt", 2}}) {
-        dest.file("b.txt", contents);
-        e2e::WineRun run = runMorvi({"S:\\a.txt", "T:\\b.txt"});
-        EXPECT_EQ(firstLine(run.out), lines({line})) << e2e::utf8(run.out);
-        EXPECT_EQ(run.err, "");
-        EXPECT_EQ(run.exitCode, exitCode);
+    source.file("big.bin", big);
+    struct Case {
+        std::string sourcePath, destPath, destName, contents, firstLine;
+        int exitCode;
+    };
+    const Case cases[] = {
+        {"S:\\a.txt", "T:\\b.txt", "b.txt", "same bytes\n", "S:\\a.txt＝T:\\b.txt", 0},
+        {"S:\\a.txt", "T:\\b.txt", "b.txt", "longer bytes\n", "サイズ不一致 S:\\a.txt≠T:\\b.txt", 2},
+        {"S:\\big.bin", "T:\\", "big.bin", big, "S:\\big.bin＝T:\\big.bin", 0},
+        {"S:\\big.bin", "T:\\", "big.bin", lastByte, "内容不一致 S:\\big.bin≠T:\\big.bin", 2},
+    };
+    for (const Case& c : cases) {
+        dest.file(c.destName, c.contents);
+        e2e::WineRun run = runMorvi({c.sourcePath, c.destPath});
+        EXPECT_EQ(run.out.substr(0, run.out.find("\r\n") + 2), lines({c.firstLine})) << e2e::utf8(run.out);
+        EXPECT_EQ(run.err, "") << e2e::utf8(c.firstLine);
+        EXPECT_EQ(run.exitCode, c.exitCode) << e2e::utf8(c.firstLine);
     }
 }
-
-TEST_F(SinglePair, OneDifferingByteAtTheEndOfFiveMebibytes) {
-    std::string bytes(5 << 20, 'x');
-    source.file("big.bin", bytes);
-    dest.file("big.bin", bytes);
-    e2e::WineRun same = runMorvi({"S:\\big.bin", "T:\\"});
-    EXPECT_EQ(firstLine(same.out), lines({"S:\\big.bin＝T:\\big.bin"})) << e2e::utf8(same.out);
-    EXPECT_EQ(same.exitCode, 0);
-
-    bytes.back() = 'y';
-    dest.file("big.bin", bytes);
-    e2e::WineRun differs = runMorvi({"S:\\big.bin", "T:\\"});
-    EXPECT_EQ(firstLine(differs.out), lines({"内容不一致 S:\\big.bin≠T:\\big.bin"}))
-        << e2e::utf8(differs.out);
-    EXPECT_EQ(differs.exitCode, 2);
-}
-
-}  // namespace
-
-namespace {
 
 // Redirected standard output goes out in blocks; what goes to standard error must still
 // stand after the lines printed before it when both share one file.

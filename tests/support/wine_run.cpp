@@ -15,7 +15,7 @@ namespace e2e {
 
 namespace fs = std::filesystem;
 
-static std::string slurp(const std::string& path) {
+std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::stringstream bytes;
     bytes << in.rdbuf();
@@ -25,7 +25,7 @@ static std::string slurp(const std::string& path) {
 static std::string prefixDir() { return std::string(MORVI_SOURCE_DIR) + "/build/wineprefix"; }
 
 // Runs a host command with standard input empty and both outputs captured.
-static WineRun runCommand(std::vector<std::string> command, const std::string& workingDir) {
+static WineRun runCommand(std::vector<std::string> command) {
     TempDir scratch;
     std::string outFile = scratch.host("out"), errFile = scratch.host("err");
     pid_t child = fork();
@@ -36,11 +36,6 @@ static WineRun runCommand(std::vector<std::string> command, const std::string& w
         dup2(in, 0);
         dup2(out, 1);
         dup2(err, 2);
-        if (!workingDir.empty()) {
-            // Wine starts a program in the Windows directory that maps the host's own one.
-            std::string host = workingDir;
-            if (chdir(host.c_str()) != 0) _exit(127);
-        }
         std::vector<char*> argv;
         for (auto& text : command) argv.push_back(text.data());
         argv.push_back(nullptr);
@@ -51,62 +46,28 @@ static WineRun runCommand(std::vector<std::string> command, const std::string& w
     waitpid(child, &status, 0);
     WineRun run;
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    run.out = slurp(outFile);
-    run.err = slurp(errFile);
+    run.out = readFile(outFile);
+    run.err = readFile(errFile);
     return run;
 }
 
-WineRun runMorvi(const std::vector<std::string>& arguments, const std::string& workingDir) {
+WineRun runMorvi(const std::vector<std::string>& arguments) {
     std::vector<std::string> command{std::string(MORVI_SOURCE_DIR) + "/scripts/morvi"};
     for (const auto& argument : arguments) command.push_back(utf8(argument));
-    return runCommand(command, workingDir);
+    return runCommand(command);
 }
-
-WineRun runExe(const std::string& exePath, const std::vector<std::string>& arguments) {
-    // The same Wine, prefix and locale as scripts/morvi, with another executable.
-    std::vector<std::string> command{"/bin/bash", "-c", ". \"$0/scripts/wine-env\" && exec \"$MORVI_WINE\" \"$@\"",
-                                     MORVI_SOURCE_DIR, exePath};
-    for (const auto& argument : arguments) command.push_back(utf8(argument));
-    return runCommand(command, "");
-}
-
-std::string readFile(const std::string& hostPath) { return slurp(hostPath); }
 
 const std::string& morviExe() {
     static const std::string path = [] {
         WineRun where =
-            runCommand({"/bin/bash", "-c", ". \"$0/scripts/wine-env\" && printf %s \"$MORVI_EXE\"", MORVI_SOURCE_DIR}, "");
-        return where.out;
+            runCommand({"/bin/bash", "-c", ". \"$0/scripts/wine-env\" && printf %s \"$MORVI_EXE\"", MORVI_SOURCE_DIR});
+        std::string windows = "Z:" + where.out;
+        for (char& byte : windows) {
+            if (byte == '/') byte = '\\';
+        }
+        return windows;
     }();
     return path;
-}
-
-std::string windowsPath(const std::string& hostPath) {
-    std::string path = "Z:" + hostPath;
-    for (char& byte : path) {
-        if (byte == '/') byte = '\\';
-    }
-    return path;
-}
-
-std::string wineShortName(const std::string& windowsDir, const std::string& longName) {
-    // A line of "dir /x" ends with the short name (blank when there is none), one space, the long name.
-    WineRun listing = runCommand({"/bin/bash", "-c", ". \"$0/scripts/wine-env\" && exec \"$MORVI_WINE\" cmd /c dir /x \"$1\"",
-                                  MORVI_SOURCE_DIR, windowsDir},
-                                 "");
-    std::istringstream text(listing.out);
-    std::string line;
-    while (std::getline(text, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        std::string tail = " " + longName;
-        if (line.size() <= tail.size() || line.compare(line.size() - tail.size(), tail.size(), tail) != 0) continue;
-        std::string front = line.substr(0, line.size() - tail.size());
-        size_t end = front.find_last_not_of(' ');
-        if (end == std::string::npos) return "";
-        size_t start = front.find_last_of(' ', end);
-        return front.substr(start + 1, end - start);
-    }
-    return "";
 }
 
 TempDir::TempDir() {

@@ -14,26 +14,14 @@ struct WineRun {
 };
 
 // Runs scripts/morvi with these arguments (Shift-JIS, as the program sees them; Wine takes
-// the host's UTF-8) in the given Windows working directory
-// (empty: Wine's default).
-WineRun runMorvi(const std::vector<std::string>& arguments, const std::string& workingDir = "");
+// the host's UTF-8).
+WineRun runMorvi(const std::vector<std::string>& arguments);
 
-// Runs another copy of morvi.exe (a host path) under the same Wine, for example one with a
-// configuration file beside it.
-WineRun runExe(const std::string& exePath, const std::vector<std::string>& arguments);
-
-// The host path of the morvi.exe that runMorvi runs.
+// The morvi.exe that runMorvi runs, as the program spells it (through drive Z:).
 const std::string& morviExe();
-
-// How a program under Wine spells an absolute host path (through drive Z:).
-std::string windowsPath(const std::string& hostPath);
 
 // The exact bytes of a host file (empty when it cannot be read).
 std::string readFile(const std::string& hostPath);
-
-// The 8.3 name that Wine generates for a long name in a Windows directory (as "dir /x" shows it),
-// or empty. Wine hashes long names into these, so tests ask for them instead of guessing.
-std::string wineShortName(const std::string& windowsDir, const std::string& longName);
 
 // The UTF-8 text of Shift-JIS bytes: host file names, readable failure messages.
 std::string utf8(const std::string& cp932);

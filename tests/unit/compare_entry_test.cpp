@@ -17,8 +17,7 @@ TEST(ResultLabels, TextAgainstBinaryOnlyWhenCheckedAndTheClassesDiffer) {
         const char* label;
     } cases[] = {
         {1, false, true, "テキスト対バイナリ "}, {1, true, false, "バイナリ対テキスト "},
-        {1, true, true, "内容不一致 "},          {1, false, false, "内容不一致 "},
-        {0, false, true, "内容不一致 "},
+        {1, true, true, "内容不一致 "},          {0, false, true, "内容不一致 "},
     };
     for (const auto& c : cases) {
         settings.textBinaryCheck = c.check;
@@ -32,16 +31,14 @@ TEST(ResultLabels, TextAgainstBinaryOnlyWhenCheckedAndTheClassesDiffer) {
 
 TEST(ProgressName, FitsSeventyNineBytesFromASeparator) {
     const std::string a30 = "C:\\" + std::string(30, 'a') + "\\";
-    // Within the last 80 bytes of the third path only 表 (0x95 0x5C) carries a backslash
-    // byte: no separator there, so the last component is shown, cut.
+    // Within the last 80 bytes only 表 (0x95 0x5C) carries a backslash byte: no separator
+    // there, so the last component is shown, cut.
     const std::string hyou = std::string(20, 'b') + "\x95\x5C" + std::string(70, 'c');
     const struct {
         std::string path, shown;
     } cases[] = {
-        {"C:\\" + std::string(76, 'a'), "C:\\" + std::string(76, 'a')},
         {a30 + std::string(40, 'b') + "\\" + std::string(50, 'c'), std::string(50, 'c')},
         {a30 + hyou, hyou.substr(0, 79)},
-        {"C:\\" + std::string(120, 'n'), std::string(79, 'n')},
         {"C:" + std::string(120, 'n'), std::string(79, 'n')},
     };
     for (const auto& c : cases) {

@@ -15,133 +15,53 @@ TEST(ByteTools, SecondByteBackslashIsNoSeparator) {
     EXPECT_FALSE(endsWithSeparator(dir.c_str()));
     EXPECT_TRUE(endsWithSeparator((dir + "\\").c_str()));
     EXPECT_EQ(findLastByte(dir.c_str(), '\\'), 7);
-    EXPECT_EQ(byteKindAt(dir.c_str(), 8), 1);
     EXPECT_EQ(byteKindAt(dir.c_str(), 9), 2);
-    EXPECT_EQ(byteKindAt(dir.c_str(), 10), 0);  // past the end
     EXPECT_EQ(findByte((HYOU + "\\x").c_str(), '\\'), 2);
-}
-
-TEST(ByteTools, LeadByteAtTheVeryEndEndsTheScanWithNone) {
+    // A lead byte at the very end ends the scan with none.
     EXPECT_EQ(findLastByte("a\\b\x95", '\\'), -1);
-    EXPECT_EQ(findByte("ab\x95", 'x'), -1);
-    // A lead byte followed by a byte that cannot be second starts afresh.
-    EXPECT_EQ(byteKindAt("\x95\x1F", 1), 0);
+    EXPECT_EQ(byteKindAt("\x95\x1F", 1), 0);  // a byte that cannot be second starts afresh
 }
 
-TEST(ByteTools, AliasShape) {
-    const struct {
-        const char* name;
-        bool alias;
-    } cases[] = {
-        {"PROGRA~1.TXT", true}, {"ABCDEF~1", true},   {"LONGNAME~1.TXT", false},
-        {"A~1.HTML", false},    {"ABCDEFG~1", false},
-    };
-    for (const auto& c : cases) EXPECT_EQ(hasAliasShape(c.name), c.alias) << c.name;
-}
-
-class Resolution : public ::testing::Test {
-protected:
-    void SetUp() override {
-        sim::resetMachine();
-        sim::addDirectory("C:\\data");
-        sim::addFile("C:\\data\\a.txt", "x");
-        sim::addDirectory("C:\\data\\" + HYOU);
-        sim::addVolume("\\\\server\\share\\");
-        sim::addDirectory("\\\\server\\share\\dir");
-        allocatePath(path, 1024);
-    }
-    void TearDown() override {
-        releasePath(path);
-        sim::resetMachine();
-    }
-
-    struct Result {
-        int32_t length;
-        std::string path;
-        std::string tail;  // "(none)" when there is no tail
-        int32_t alias;
-    };
-
-    Result resolve(const std::string& argument, bool bothKindsWalk = false) {
-        char* tail = nullptr;
-        int32_t alias = 0;
-        int32_t length = resolveSource(argument.c_str(), path, &tail, &alias, bothKindsWalk,
-                                       true, true);
-        Result result{length, length >= 0 ? path.text : "", tail ? tail : "(none)", alias};
-        os::release(tail);
-        return result;
-    }
-
+// "<length>|<path>|<tail>|<alias>" of a source argument; the path is empty on failure.
+std::string resolve(const std::string& argument, bool bothKindsWalk = false) {
     PathBuffer path;
-};
-
-TEST_F(Resolution, DirectoriesDrivesPatternsAndFiles) {
-    const struct {
-        const char* argument;
-        int32_t length;
-        const char* path;
-        const char* tail;
-    } cases[] = {
-        {"C:\\data", 8, "C:\\data\\", "(none)"}, {"C:\\", 3, "C:\\", "(none)"}, {"C:", 2, "C:", "(none)"},
-        {"C:\\data\\*.txt", 8, "C:\\data\\", "*.txt"}, {"C:\\data\\*.*", 8, "C:\\data\\", "(none)"},
-        {"C:*.txt", 2, "C:", "*.txt"}, {"*.txt", 0, "", "*.txt"},
-        {"C:\\data\\a.txt", 8, "C:\\data\\", "a.txt"},
-        {"\\\\server\\share\\dir", 19, "\\\\server\\share\\dir\\", "(none)"},
-    };
-    for (const auto& c : cases) {
-        Result r = resolve(c.argument);
-        EXPECT_EQ(r.length, c.length) << c.argument;
-        EXPECT_EQ(r.path, c.path) << c.argument;
-        EXPECT_EQ(r.tail, c.tail) << c.argument;
-    }
+    allocatePath(path, 1024);  // small, so that a long argument must grow it
+    char* tail = nullptr;
+    int32_t alias = 0;
+    int32_t length = resolveSource(argument.c_str(), path, &tail, &alias, bothKindsWalk, true, true);
+    std::string result = std::to_string(length) + "|" + (length >= 0 ? path.text : "") + "|" +
+                         (length >= 0 && tail ? tail : "") + "|" + std::to_string(alias);
+    os::release(tail);
+    releasePath(path);
+    return result;
 }
 
-TEST_F(Resolution, FailuresAnswerTheirCodes) {
-    EXPECT_EQ(resolve("\\\\server").length, -2);
-    EXPECT_EQ(resolve("C:\\data\\a.txt", true).length, -3);   // a plain name must be a directory
-    EXPECT_EQ(resolve("C:\\nodir\\a.txt", true).length, -3);  // its directory is missing
-    EXPECT_EQ(resolve("C:\\data\\*.txt", true).length, 8);
-}
-
-TEST_F(Resolution, DirectoryEndingInASecondByteBackslashGetsASeparatorAndAliasTailsAreMarked) {
-    Result r = resolve("C:\\data\\" + HYOU);
-    EXPECT_EQ(r.path, "C:\\data\\" + HYOU + "\\");
-    EXPECT_EQ(r.length, 11);
-    EXPECT_EQ(resolve("C:\\data\\ABCDEF~1.TXT").alias, 1);
-    EXPECT_EQ(resolve("C:\\data\\a.txt").alias, 0);
-}
-
-TEST_F(Resolution, LongArgumentsGrowThePathBuffer) {
-    std::string longDir = "C:\\" + std::string(1500, 'd');
+TEST(Resolution, DirectoriesDrivesPatternsFilesAndFailures) {
+    sim::resetMachine();
+    sim::addFile("C:\\data\\a.txt", "x");
+    sim::addDirectory("C:\\data\\" + HYOU);
+    sim::addVolume("\\\\server\\share\\");
+    sim::addDirectory("\\\\server\\share\\dir");
+    const std::string longDir = "C:\\" + std::string(1500, 'd');
     sim::addDirectory(longDir);
-    Result r = resolve(longDir + "\\*.txt");
-    EXPECT_EQ(r.length, 1504);
-    EXPECT_EQ(r.path, longDir + "\\");
-}
-
-TEST_F(Resolution, PathKinds) {
-    EXPECT_EQ(pathKind("C:\\data\\"), 1);
-    EXPECT_EQ(pathKind("C:\\data\\a.txt"), 2);
-    EXPECT_EQ(pathKind("C:\\data\\missing"), 0);
-    EXPECT_EQ(pathKind("Q:\\anything"), 3);  // no such volume
-    EXPECT_EQ(pathKind("\\\\server\\share\\dir"), 1);
-}
-
-TEST(VolumeRoots, CutToDriveOrShare) {
     const struct {
-        const char* path;
-        const char* root;
+        std::string argument;
+        bool bothKindsWalk;
+        std::string resolved;
     } cases[] = {
-        {"C:\\a\\b\\", "C:\\"},
-        {"\\\\srv\\share\\rest\\x", "\\\\srv\\share\\"}, {"\\\\srv\\share", "\\\\srv\\share\\"},
-        {"\\\\srv", "\\\\srv"}, {"relative", "relative"},
+        {"C:\\data\\*.*", false, "8|C:\\data\\||0"},
+        {"C:*.txt", false, "2|C:|*.txt|0"},
+        {"C:\\data\\a.txt", false, "8|C:\\data\\|a.txt|0"},
+        {"C:\\data\\ABCDEF~1.TXT", false, "8|C:\\data\\|ABCDEF~1.TXT|1"},
+        {"\\\\server\\share\\dir", false, "19|\\\\server\\share\\dir\\||0"},
+        {"C:\\data\\" + HYOU, false, "11|C:\\data\\" + HYOU + "\\||0"},
+        {longDir + "\\*.txt", false, "1504|" + longDir + "\\|*.txt|0"},
+        {"\\\\server", false, "-2|||0"},
+        {"C:\\data\\a.txt", true, "-3|||0"},  // a plain name must be a directory
+        {"C:\\nodir\\a.txt", true, "-3|||0"},
     };
-    for (const auto& c : cases) {
-        char text[64];
-        std::snprintf(text, sizeof text, "%s", c.path);
-        volumeRootOf(text);
-        EXPECT_STREQ(text, c.root) << c.path;
-    }
+    for (const auto& c : cases) EXPECT_EQ(resolve(c.argument, c.bothKindsWalk), c.resolved) << c.argument.substr(0, 40);
+    sim::resetMachine();
 }
 
 }  // namespace
