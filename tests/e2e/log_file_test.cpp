@@ -16,14 +16,12 @@ using e2e::TempDir;
 
 namespace {
 
-const char* const WEEKDAYS[] = {"日", "月", "火", "水", "木", "金", "土"};
-
 std::string dateAndTime(std::time_t when) {
-    std::tm local = *std::localtime(&when);
+    static const char* const weekdays[] = {"日", "月", "火", "水", "木", "金", "土"};
+    std::tm t = *std::localtime(&when);
     char text[128];
-    std::snprintf(text, sizeof text, "%d年%02d月%02d日(%s) %02d時%02d分%02d秒", local.tm_year + 1900,
-                  local.tm_mon + 1, local.tm_mday, WEEKDAYS[local.tm_wday], local.tm_hour, local.tm_min,
-                  local.tm_sec);
+    std::snprintf(text, sizeof text, "%d年%02d月%02d日(%s) %02d時%02d分%02d秒", t.tm_year + 1900, t.tm_mon + 1,
+                  t.tm_mday, weekdays[t.tm_wday], t.tm_hour, t.tm_min, t.tm_sec);
     return text;
 }
 
@@ -44,16 +42,13 @@ struct Banners {
     }
 };
 
-using e2e::joined;
-using e2e::splitLines;
-
 // One run's lines in the log: the banners by the times around the run, the rest exactly.
 void expectRun(const std::vector<std::string>& got, const std::vector<std::string>& body, const Banners& banners) {
-    ASSERT_EQ(got.size(), body.size() + 3) << joined(got);
-    EXPECT_EQ(banners.starts.count(got.front()), 1u) << e2e::utf8(got.front());
-    EXPECT_EQ(std::vector<std::string>(got.begin() + 1, got.end() - 2), body) << joined(got);
+    ASSERT_EQ(got.size(), body.size() + 3);
+    EXPECT_EQ(banners.starts.count(got.front()), 1u);
+    EXPECT_EQ(std::vector<std::string>(got.begin() + 1, got.end() - 2), body);
     EXPECT_EQ(got[got.size() - 2], "");
-    EXPECT_EQ(banners.ends.count(got.back()), 1u) << e2e::utf8(got.back());
+    EXPECT_EQ(banners.ends.count(got.back()), 1u);
 }
 
 // /log replaces an old file; /LOG appends a whole run after one dash line.
@@ -86,10 +81,12 @@ TEST(LogFile, LogReplacesAnOldFileAndLOGAppendsACompleteRun) {
     }
     Banners banners(before, std::time(nullptr));
 
-    std::vector<std::string> got = splitLines(e2e::readFile(logs.host("run.log")));
+    const std::string log = e2e::readFile(logs.host("run.log"));
+    SCOPED_TRACE(e2e::utf8(log));
+    std::vector<std::string> got = e2e::splitLines(log);
     auto separator = std::find(got.begin(), got.end(), std::string(79, '-'));
-    ASSERT_NE(separator, got.end()) << joined(got);
-    EXPECT_EQ(std::count(got.begin(), got.end(), std::string(79, '-')), 1) << joined(got);
+    ASSERT_NE(separator, got.end());
+    EXPECT_EQ(std::count(got.begin(), got.end(), std::string(79, '-')), 1);
     expectRun(std::vector<std::string>(got.begin(), separator), bodies[0], banners);
     expectRun(std::vector<std::string>(separator + 1, got.end()), bodies[1], banners);
 }

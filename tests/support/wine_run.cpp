@@ -4,12 +4,11 @@
 #include <iconv.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 namespace e2e {
 
@@ -17,54 +16,35 @@ namespace fs = std::filesystem;
 
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
-static std::string prefixDir() { return std::string(MORVI_SOURCE_DIR) + "/build/wineprefix"; }
+static std::string quoted(const std::string& text) {
+    std::string out = "'";
+    for (char byte : text) out += byte == '\'' ? std::string("'\\''") : std::string(1, byte);
+    return out + "'";
+}
 
-// Runs a host command with standard input empty and both outputs captured.
-static WineRun runCommand(std::vector<std::string> command) {
+// Runs a shell command with standard input empty and both outputs captured.
+static WineRun runCommand(const std::string& command) {
     TempDir scratch;
-    std::string outFile = scratch.host("out"), errFile = scratch.host("err");
-    pid_t child = fork();
-    if (child == 0) {
-        int in = open("/dev/null", O_RDONLY);
-        int out = open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        int err = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        dup2(in, 0);
-        dup2(out, 1);
-        dup2(err, 2);
-        std::vector<char*> argv;
-        for (auto& text : command) argv.push_back(text.data());
-        argv.push_back(nullptr);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    WineRun run;
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    run.out = readFile(outFile);
-    run.err = readFile(errFile);
-    return run;
+    int status = std::system((command + " </dev/null >" + scratch.host("out") + " 2>" + scratch.host("err")).c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), readFile(scratch.host("out")),
+            readFile(scratch.host("err"))};
 }
 
 WineRun runMorvi(const std::vector<std::string>& arguments) {
-    std::vector<std::string> command{std::string(MORVI_SOURCE_DIR) + "/scripts/morvi"};
-    for (const auto& argument : arguments) command.push_back(utf8(argument));
+    std::string command = quoted(std::string(MORVI_SOURCE_DIR) + "/scripts/morvi");
+    for (const auto& argument : arguments) command += " " + quoted(utf8(argument));
     return runCommand(command);
 }
 
 const std::string& morviExe() {
     static const std::string path = [] {
-        WineRun where =
-            runCommand({"/bin/bash", "-c", ". \"$0/scripts/wine-env\" && printf %s \"$MORVI_EXE\"", MORVI_SOURCE_DIR});
-        std::string windows = "Z:" + where.out;
-        for (char& byte : windows) {
+        std::string windows = "Z:" + runCommand("bash -c '. \"$0/scripts/wine-env\" && printf %s \"$MORVI_EXE\"' " +
+                                                quoted(MORVI_SOURCE_DIR)).out;
+        for (char& byte : windows)
             if (byte == '/') byte = '\\';
-        }
         return windows;
     }();
     return path;
@@ -80,41 +60,28 @@ TempDir::~TempDir() {
     fs::remove_all(path_, ignored);
 }
 
-void TempDir::file(const std::string& relative, const std::string& contents) const {
-    fs::path full = fs::path(path_) / utf8(relative);
+void TempDir::file(const std::string& relative, const std::string& contents, std::time_t time) const {
+    fs::path full = host(relative);
     fs::create_directories(full.parent_path());
     std::ofstream(full, std::ios::binary) << contents;
-    setWriteTime(relative, FIXED_WRITE_TIME);
-}
-
-void TempDir::setWriteTime(const std::string& relative, std::time_t time) const {
     struct timespec times[2] = {{time, 0}, {time, 0}};
-    utimensat(AT_FDCWD, (fs::path(path_) / utf8(relative)).c_str(), times, 0);
-}
-
-void TempDir::dir(const std::string& relative) const {
-    fs::create_directories(fs::path(path_) / utf8(relative));
+    utimensat(AT_FDCWD, full.c_str(), times, 0);
 }
 
 void mapDrive(char letter, const std::string& hostDir) {
-    std::string link = prefixDir() + "/dosdevices/" + std::string(1, static_cast<char>(letter | 0x20)) + ":";
+    std::string link = std::string(MORVI_SOURCE_DIR) + "/build/wineprefix/dosdevices/" +
+                       static_cast<char>(letter | 0x20) + ":";
     std::error_code ignored;
     fs::remove(link, ignored);
     fs::create_directory_symlink(hostDir, link);
 }
 
 std::string utf8(const std::string& cp932) {
-    iconv_t convert = iconv_open("UTF-8", "CP932");
+    iconv_t convert = iconv_open("UTF-8//IGNORE", "CP932");  // bytes that do not convert are left out
     std::string out(cp932.size() * 3 + 1, '\0');
-    char* in = const_cast<char*>(cp932.data());
+    char *in = const_cast<char*>(cp932.data()), *target = out.data();
     size_t inLeft = cp932.size(), outLeft = out.size();
-    char* target = out.data();
-    while (inLeft > 0 && iconv(convert, &in, &inLeft, &target, &outLeft) == static_cast<size_t>(-1)) {
-        *target++ = '?';
-        --outLeft;
-        ++in;
-        --inLeft;
-    }
+    iconv(convert, &in, &inLeft, &target, &outLeft);
     iconv_close(convert);
     out.resize(out.size() - outLeft);
     return out;
@@ -129,18 +96,10 @@ std::string lines(const std::vector<std::string>& each) {
 std::vector<std::string> splitLines(const std::string& text) {
     std::vector<std::string> all;
     size_t start = 0, end;
-    while ((end = text.find("\r\n", start)) != std::string::npos) {
+    for (; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
         all.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
     if (start < text.size()) all.push_back("unterminated: " + text.substr(start));
     return all;
-}
-
-std::string joined(const std::vector<std::string>& each) {
-    std::string text;
-    for (const auto& line : each) text += utf8(line) + "\n";
-    return text;
 }
 
 }  // namespace e2e

@@ -38,12 +38,11 @@ public:
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
     const std::string& path() const { return path_; }
-    // Writes a file with FIXED_WRITE_TIME. Paths are relative, '/' separated, spelled as the program sees them (Shift-JIS);
-    // the host names are UTF-8, which Wine hands to the program as Shift-JIS again.
-    void file(const std::string& relative, const std::string& contents) const;
-    void dir(const std::string& relative) const;
-    // Last access and last write time, in seconds since 1970 (UTC).
-    void setWriteTime(const std::string& relative, std::time_t time) const;
+    // Writes a file and its directories; the time is its last access and write time. Paths are
+    // relative, '/' separated, in Shift-JIS as the program sees them; the host names are UTF-8,
+    // which Wine turns back into Shift-JIS.
+    void file(const std::string& relative, const std::string& contents,
+              std::time_t time = FIXED_WRITE_TIME) const;
     std::string host(const std::string& relative) const { return path_ + "/" + utf8(relative); }
 
 private:
@@ -53,11 +52,9 @@ private:
 // Makes a host directory the Windows drive X: (a link in the prefix's dosdevices).
 void mapDrive(char letter, const std::string& hostDir);
 
-// Every line of output ends with CR LF on Windows; a convenience to build expectations.
+// The CR LF lines the program writes, and back ("unterminated: ..." for a last line
+// without its end).
 std::string lines(const std::vector<std::string>& each);
-// The reverse: the CR LF lines of a text ("unterminated: ..." for a last line without its end).
 std::vector<std::string> splitLines(const std::string& text);
-// Lines as readable UTF-8 for failure messages.
-std::string joined(const std::vector<std::string>& each);
 
 }  // namespace e2e

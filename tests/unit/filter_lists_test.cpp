@@ -17,10 +17,6 @@ Strings elementsOf(const FilterList& list) {
     return Strings(list.elements, list.elements + list.count);
 }
 
-std::vector<uint32_t> masksOf(const uint32_t* masks, int32_t count) {
-    return std::vector<uint32_t>(masks, masks + count);
-}
-
 class FilterLists : public ::testing::Test {
 protected:
     void SetUp() override { settings = Settings{}; filterActivity = FilterActivity{}; }
@@ -54,9 +50,10 @@ TEST_F(FilterLists, ElementsAttributeMasksAndMemory) {
 
     ASSERT_EQ(parseSkipOption("sAd,w,rw,hd"), 0);
     ASSERT_TRUE(prepareFilters());
-    EXPECT_EQ(masksOf(settings.skipAttrExact.dirMasks, settings.skipAttrExact.dirMaskCount),
+    const auto& exact = settings.skipAttrExact;
+    EXPECT_EQ(std::vector<uint32_t>(exact.dirMasks, exact.dirMasks + exact.dirMaskCount),
               (std::vector<uint32_t>{0x10, 0x12}));
-    EXPECT_EQ(settings.skipAttrExact.fileMaskCount, 0);  // w and rw make 0 in the exact form
+    EXPECT_EQ(exact.fileMaskCount, 0);  // w and rw make 0 in the exact form
 
     settings = Settings{};
     ASSERT_EQ(parseSkipOption("sad,r"), 0);
@@ -90,16 +87,13 @@ TEST_F(FilterLists, AnchoringStops) {
     } cases[] = {
         {parseLimitOption, "lP\\src", "C:\\src\\", "オプション /lP\\src のパスは照合元 C:\\src\\ 以下ではありません。"},
         {parseSkipOption, "shok,C:\\a", "", "オプション /shC:\\a のパスは照合元以下ではありません。"},
-        {parseDestOption, "dlPC:\\src", "D:\\dst\\", "オプション /dlPC:\\src のパスは照合先 D:\\dst\\ 以下ではありません。"},
         {parseSkipOption, "sha,b", nullptr, "メモリー不足で、パス対象外限定オプション処理が出来ません。"},
     };
     for (const auto& c : cases) {
         sim::RunOutput stopped = support::runInChild([&] {
             c.parse(c.option);
             if (c.root == nullptr) sim::machine().failAllocation = sim::machine().allocations + 1;
-            bool dest = c.parse == parseDestOption;
-            anchorPathLists(dest ? "照合先" : "照合元", c.root ? c.root : "C:\\src\\",
-                            dest ? FilterSide::destination : FilterSide::source);
+            anchorPathLists("照合元", c.root ? c.root : "C:\\src\\", FilterSide::source);
         });
         EXPECT_EQ(stopped.exitCode, 1) << c.option;
         EXPECT_EQ(stopped.err, std::string("\n\a処理停止:") + c.message + "\n") << c.option;

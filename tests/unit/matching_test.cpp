@@ -51,7 +51,6 @@ TEST(EntryName, ChoosesTheNameAndFoldsSingleBytesOnly) {
         const char* pattern;
         bool useAlternate, fold, expected;
     } rows[] = {
-        {"ReadMe.TXT", "", "readme.txt", false, true, true},
         {"Long name.text", "LONGNA~1.TEX", "longna~1.*", true, true, true},
         {"Long name.text", "", "Long*", true, false, true},
         {"ソ*", "", "ソ*", false, false, true},  // no escape inside ソ
