@@ -51,21 +51,6 @@ void checkBounds(const DateRange& range) {
     if (e.year > 0 && validDate(endTime(e))) FUZZ_CHECK(dateInRange(endTime(e), range));
 }
 
-// The local calendar fields of a file time, as the filters compute them.
-bool fieldsOf(os::FileTime time, DateFields& fields) {
-    os::FileTime local;
-    os::SystemTime system;
-    if (!os::fileTimeToLocalFileTime(time, &local) || !os::fileTimeToSystemTime(local, &system))
-        return false;
-    fields.year = system.year;
-    fields.month = system.month;
-    fields.day = system.day;
-    fields.hour = system.hour;
-    fields.minute = system.minute;
-    fields.second = system.second;
-    return true;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -96,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::memcpy(&time, parts[2].data(), parts[2].size() < sizeof time ? parts[2].size() : sizeof time);
         time %= LAST_FILE_TIME;
         DateFields fields;
-        if (fieldsOf(time, fields)) dateInRange(fields, *dates);
+        if (localDateFields(time, &fields)) dateInRange(fields, *dates);
     }
     FUZZ_CHECK(parts[0] == sizeText.text && parts[1] == dateText.text);
     return 0;

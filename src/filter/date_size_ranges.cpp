@@ -218,3 +218,17 @@ int parseDateOption(const char* text) {
     if (is(dirText[0], 'w')) return parseDateRange(dirText + 1, settings.dirDateWrite);
     return parseDateRange(dirText, settings.dirDateWrite);
 }
+
+bool localDateFields(os::FileTime time, DateFields* fields) {
+    os::FileTime local;
+    os::SystemTime system;
+    if (!os::fileTimeToLocalFileTime(time, &local) || !os::fileTimeToSystemTime(local, &system))
+        return false;
+    fields->year = system.year;
+    fields->month = system.month;
+    fields->day = system.day;
+    fields->hour = system.hour;
+    fields->minute = system.minute;
+    fields->second = system.second;
+    return true;
+}

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "platform/platform.h"
 #include "run/settings.h"
 
 // A byte count written as a real number with an optional unit K, M or G.
@@ -19,6 +20,10 @@ bool sizeInRange(uint64_t size);
 
 // The entry's local time, all six fields given.
 bool dateInRange(const DateFields& time, const DateRange& range);
+
+// A file time's local calendar fields, as the ranges compare them; false when the platform
+// cannot convert it.
+bool localDateFields(os::FileTime time, DateFields* fields);
 
 double julianDate(int32_t year, int32_t month, int32_t day, int32_t hour, int32_t minute,
                   int32_t second);

@@ -100,18 +100,8 @@ bool lookUp(const char* path, os::FindRecord* record) {
 
 bool timeInRange(os::FileTime time, const DateRange& range) {
     if (!inUse(range)) return true;
-    os::FileTime local;
-    os::SystemTime fields;
-    if (!os::fileTimeToLocalFileTime(time, &local) || !os::fileTimeToSystemTime(local, &fields))
-        return false;
-    DateFields t;
-    t.year = fields.year;
-    t.month = fields.month;
-    t.day = fields.day;
-    t.hour = fields.hour;
-    t.minute = fields.minute;
-    t.second = fields.second;
-    return dateInRange(t, range);
+    DateFields fields;
+    return localDateFields(time, &fields) && dateInRange(fields, range);
 }
 
 bool timesInRange(const os::FindRecord& record, const DateRange& write, const DateRange& create,
