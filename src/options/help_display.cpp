@@ -1,9 +1,9 @@
 #include "options/help_display.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
+#include "build_date.h"
 #include "options/config_file.h"
 #include "output/console_output.h"
 #include "output/messages.h"
@@ -515,13 +515,8 @@ char* programNameOf(const char* executablePath) {
 }
 
 void writeBanner(const char* program) {
-    static const char MONTHS[] = "JanFebMarAprMayJunJulAugSepOctNovDec";
-    const char* built = __DATE__;  // "Mmm dd yyyy"
-    int month = 0;
-    for (int k = 0; k < 12; ++k)
-        if (std::strncmp(MONTHS + 3 * k, built, 3) == 0) month = k + 1;
     std::printf("%s  ファイル照合コマンド\n", program);
-    std::printf("  バージョン 1.62  作成日 %s-%02d-%02d\n", built + 7, month, std::atoi(built + 4));
+    std::printf("  バージョン 1.62  作成日 %s\n", MORVI_BUILD_DATE);
     std::fputc('\n', stdout);
     std::printf("%s ［△ オプション群］□ 照合元［□ 照合先］\n", program);
     std::fputc('\n', stdout);
