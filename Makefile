@@ -1,7 +1,16 @@
 # The two commands a newcomer types are `make demo` and `make test`; both set the machine up first.
-.PHONY: setup build test demo fuzz clean
+.PHONY: help setup build test demo dist fuzz clean
 
 JOBS ?= $(shell nproc)
+
+help:
+	@echo 'make demo    build everything and verify a small tree against a copy with differences'
+	@echo 'make test    build everything and run every test (unit, simulated machine, under Wine)'
+	@echo 'make dist    build dist/morvi-<version>.zip: morvi.exe, its manual, a sample morvi.cfg'
+	@echo 'make build   build without testing (build/host, build/asan, build/win32, build/win64)'
+	@echo 'make setup   install what is missing and create the Wine prefix (the others run it first)'
+	@echo 'make fuzz    run each fuzz target for FUZZ_SECONDS (default 30)'
+	@echo 'make clean   remove build/ and dist/'
 
 setup:
 	@scripts/setup
@@ -42,5 +51,9 @@ fuzz:
 demo: build
 	@scripts/demo
 
+# The same sources give the same zip, byte for byte.
+dist: setup
+	@scripts/dist
+
 clean:
-	rm -rf build
+	rm -rf build dist
