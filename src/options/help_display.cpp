@@ -9,6 +9,7 @@
 #include "output/messages.h"
 #include "platform/platform.h"
 #include "run/path_tools.h"
+#include "run/process_end.h"
 #include "run/settings.h"
 
 namespace {
@@ -632,5 +633,5 @@ void showHelp(const char* executablePath) {
     writeFormatted(EXAMPLES_LIMIT, program);
     endPage();
     writeFormatted(EXAMPLES_RUN, program);
-    os::exitProcess(1);
+    endProcess(1);
 }

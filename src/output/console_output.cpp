@@ -6,6 +6,7 @@
 #include "output/log_file.h"
 #include "output/output_state.h"
 #include "platform/platform.h"
+#include "run/process_end.h"
 #include "run/settings.h"
 
 const char* const PAGER_PROMPT = "(Continue,/All/Quit)";
@@ -49,7 +50,7 @@ PromptAnswer prompt(Pacer& pacer, int quitExitCode, FILE* stream, const char* te
         case 'Q':
         case 'q':
         case 0xC0:  // Q in kana mode
-            os::exitProcess(quitExitCode);
+            endProcess(quitExitCode);
         case 'A':
         case 'a':
         case 0xC1:  // A in kana mode

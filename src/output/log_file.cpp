@@ -7,6 +7,7 @@
 #include "output/messages.h"
 #include "output/output_state.h"
 #include "platform/platform.h"
+#include "run/process_end.h"
 #include "run/settings.h"
 
 namespace {
@@ -99,7 +100,13 @@ void reopenLog() {
     if (logStream != nullptr) return;
     beforeStandardError();
     std::fprintf(stderr, "\n\a処理停止:ログ・ファイル\"%s\"が再オープン出来ません。", settings.logPath);
-    os::exitProcess(1);
+    endProcess(1);
+}
+
+void closeLogAtExit() {
+    if (logStream == nullptr) return;
+    std::fclose(logStream);
+    logStream = nullptr;
 }
 
 int closeLog(FILE* stream, int64_t endTime, int32_t elapsedSeconds, const char* programName,

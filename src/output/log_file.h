@@ -19,6 +19,9 @@ void detachLog();
 // Opens settings.logPath again for appending into logStream; a failure ends the process.
 void reopenLog();
 
+// Closes the log, if one is open, as the process ends early: no banner, no check.
+void closeLogAtExit();
+
 // Writes the end banner and closes the stream; non-zero when the close failed.
 int closeLog(FILE* stream, int64_t endTime, int32_t elapsedSeconds, const char* programName,
              int32_t cacheMode);

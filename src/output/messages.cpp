@@ -5,7 +5,7 @@
 
 #include "output/console_output.h"
 #include "output/output_state.h"
-#include "platform/platform.h"
+#include "run/process_end.h"
 #include "run/settings.h"
 
 void stopWithMessage(const char* format, ...) {
@@ -16,7 +16,7 @@ void stopWithMessage(const char* format, ...) {
     std::vfprintf(stderr, format, arguments);
     va_end(arguments);
     std::fputs("\n", stderr);
-    os::exitProcess(1);
+    endProcess(1);
 }
 
 void fatalError(const char* format, ...) {
@@ -40,7 +40,7 @@ void fatalError(const char* format, ...) {
         std::vfprintf(stderr, format, arguments);
         va_end(arguments);
         std::fputs("\n", stderr);
-        os::exitProcess(1);
+        endProcess(1);
     }
 
     // Paged console: the message is kept on one page and stays readable until a key.
@@ -62,5 +62,5 @@ void fatalError(const char* format, ...) {
     std::fputs("\n", stderr);
     if (written >= 0) characters = written + 90;
     pagerAfterPrint(characters, PAGER_PROMPT);
-    os::exitProcess(1);
+    endProcess(1);
 }

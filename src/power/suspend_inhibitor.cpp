@@ -1,7 +1,6 @@
 #include "power/suspend_inhibitor.h"
 
 #include <cstdint>
-#include <cstdlib>
 
 #include "platform/platform.h"
 
@@ -30,11 +29,18 @@ uint32_t inhibitorRoutine(void* title) {
     return 0;
 }
 
+}  // namespace
+
+void startSuspendInhibitor() {
+    inhibitorThread = os::createThread(inhibitorRoutine, const_cast<char*>(WINDOW_TITLE));
+    os::setThreadPriority(inhibitorThread, os::THREAD_PRIORITY_IDLE);
+}
+
 // The thread leaves through its own message loop. Cut off by TerminateThread it could leave
 // user32's locks held, and Wine reports such a thread ended while it is still going down, so
 // a process exit right behind it raced it and now and then crashed the process after the
 // report. An idle thread may wait long for a busy processor, so it is raised first.
-void endInhibitorThread() {
+void endSuspendInhibitorThread() {
     if (inhibitorThread == nullptr) return;
     os::setThreadPriority(inhibitorThread, os::THREAD_PRIORITY_NORMAL);
     // Until the thread has its message queue there is nowhere to post the quit.
@@ -44,16 +50,7 @@ void endInhibitorThread() {
     inhibitorThread = nullptr;
 }
 
-}  // namespace
-
-void startSuspendInhibitor() {
-    inhibitorThread = os::createThread(inhibitorRoutine, const_cast<char*>(WINDOW_TITLE));
-    os::setThreadPriority(inhibitorThread, os::THREAD_PRIORITY_IDLE);
-    // Every later exit, a fatal stop included, ends the thread before the process goes.
-    std::atexit(endInhibitorThread);
-}
-
 void stopSuspendInhibitor() {
-    endInhibitorThread();
+    endSuspendInhibitorThread();
     os::unregisterWindowClass(CLASS_NAME, os::moduleInstance());
 }

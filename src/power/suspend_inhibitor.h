@@ -4,5 +4,9 @@
 
 void startSuspendInhibitor();
 
+// Ends the thread when one runs; its window class goes with the process. Safe to call at
+// any time, so that every end of the process can call it.
+void endSuspendInhibitorThread();
+
 // Ends the thread and removes its window class.
 void stopSuspendInhibitor();

@@ -1,3 +1,4 @@
+#include "run/process_end.h"
 #include "run/run_driver.h"
 
-int main(int argc, char** argv) { return morviMain(argc, argv); }
+int main(int argc, char** argv) { endProcess(morviMain(argc, argv)); }

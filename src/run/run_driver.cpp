@@ -18,6 +18,7 @@
 #include "power/suspend_inhibitor.h"
 #include "run/path_buffer.h"
 #include "run/path_tools.h"
+#include "run/process_end.h"
 #include "run/run_state.h"
 #include "run/settings.h"
 #include "run/volume_settlement.h"
@@ -206,6 +207,13 @@ void finishRun() {
     releasePath(runState.destRoot);
 }
 
+// Whichever way the process ends: no thread of ours outlives it, and the log keeps what it
+// was given.
+void beforeExit() {
+    endSuspendInhibitorThread();
+    closeLogAtExit();
+}
+
 int exitCodeOfRun() {
     if (runState.runAborted) return 1;
     if (runTotals.filesMismatched != 0 || runTotals.dirsMismatched != 0 ||
@@ -217,6 +225,7 @@ int exitCodeOfRun() {
 }  // namespace
 
 int morviMain(int argc, char** argv) {
+    setBeforeExit(beforeExit);
     Arguments arguments;
     arguments.count = argc;
     arguments.values = argv;

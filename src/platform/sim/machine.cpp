@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "platform/sim/paths.h"
+#include "run/process_end.h"
 #include "run/run_driver.h"
 
 namespace sim {
@@ -153,7 +154,7 @@ RunOutput runProgram(const std::vector<std::string>& arguments) {
         std::vector<char*> argv;
         for (auto& text : copies) argv.push_back(text.data());
         argv.push_back(nullptr);
-        std::exit(morviMain(static_cast<int>(copies.size()), argv.data()));
+        endProcess(morviMain(static_cast<int>(copies.size()), argv.data()));
     }
     RunOutput result;
     int status = 0;
