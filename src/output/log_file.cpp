@@ -3,10 +3,10 @@
 #include <cstring>
 #include <ctime>
 
-#include "options/config_file.h"
 #include "output/messages.h"
 #include "output/output_state.h"
 #include "platform/platform.h"
+#include "run/config_lines.h"
 #include "run/process_end.h"
 #include "run/settings.h"
 
