@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/sim/machine.h"
+#include "support/program_run.h"
 #include "run/settings.h"
 
 namespace {
@@ -46,7 +47,7 @@ TEST(EntryCompare, EachMetadataDifferenceHasItsLabel) {
         dest.attributes = c.destAttributes;
         settings.compareTime = c.compareTime;
         settings.compareAttributes = c.compareAttributes;
-        const sim::RunOutput run = sim::runProgram({"C:\\src\\a.txt", "D:\\dst\\a.txt"});
+        const support::RunOutput run = support::runProgram({"C:\\src\\a.txt", "D:\\dst\\a.txt"});
         const std::string pair = "C:\\src\\a.txt≠D:\\dst\\a.txt\n";
         EXPECT_EQ(run.out.substr(0, run.out.find('\n') + 1),
                   c.label ? c.label + pair : "C:\\src\\a.txt＝D:\\dst\\a.txt\n") << c.name;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/sim/machine.h"
+#include "support/program_run.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ TEST(FatalMessages, StopWithTheirMessageAndExitCodeOne) {
         sim::addDirectory("D:\\save");
         sim::addVolume("N:\\").answers = false;
         if (c.arguments.size() == 1) sim::machine().currentDirectory = "";  // destination omitted
-        sim::RunOutput run = sim::runProgram(c.arguments);
+        support::RunOutput run = support::runProgram(c.arguments);
         SCOPED_TRACE(c.message);
         EXPECT_EQ(run.err, std::string("\n\a処理停止:") + c.message + "\n");
         EXPECT_EQ(run.exitCode, 1);
@@ -39,7 +40,7 @@ TEST(FatalMessages, StopWithTheirMessageAndExitCodeOne) {
 TEST(FatalMessages, IntoTheLog) {
     sim::resetMachine();
     sim::addDirectory("C:\\logs");
-    EXPECT_EQ(sim::runProgram({"/logC:\\logs\\run.log", "C:\\work", "Q:\\save"}).exitCode, 1);
+    EXPECT_EQ(support::runProgram({"/logC:\\logs\\run.log", "C:\\work", "Q:\\save"}).exitCode, 1);
     const std::string log = sim::contentsOf("C:\\logs\\run.log");
     const std::string tail = "\n処理停止:照合先ドライブにアクセス出来ません。\n";
     ASSERT_GE(log.size(), tail.size());

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/sim/machine.h"
+#include "support/program_run.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ const std::string DEST = "D:\\dst\\";
 
 // A run stuck in a loop would keep the sweep waiting for ever: its CPU time is capped
 // (a child of runProgram starts counting at zero).
-sim::RunOutput runBounded(const std::vector<std::string>& arguments) {
+support::RunOutput runBounded(const std::vector<std::string>& arguments) {
     rusage used{};
     getrusage(RUSAGE_SELF, &used);
     rlimit saved{};
@@ -28,7 +29,7 @@ sim::RunOutput runBounded(const std::vector<std::string>& arguments) {
     rlimit bounded = saved;  // RLIM_INFINITY is the largest rlim_t
     bounded.rlim_cur = std::min<rlim_t>(used.ru_utime.tv_sec + used.ru_stime.tv_sec + 30, saved.rlim_max);
     setrlimit(RLIMIT_CPU, &bounded);
-    sim::RunOutput run = sim::runProgram(arguments);
+    support::RunOutput run = support::runProgram(arguments);
     setrlimit(RLIMIT_CPU, &saved);
     return run;
 }
@@ -63,7 +64,7 @@ TEST(FaultSweep, EveryAllocationFailureEndsWithTheMemoryMessageOrAsWithout) {
         sim::machine().windowRows = 8;
         sim::machine().keys.assign(64, sim::Key{os::KEY_EVENT, true, 'c'});
 
-        const sim::RunOutput clean = runBounded(arguments);
+        const support::RunOutput clean = runBounded(arguments);
         ASSERT_EQ(clean.exitCode, paged ? 2 : 1) << clean.err;
         const long allocations = std::stol(clean.events.back().substr(sizeof "allocations"));  // the last event
         ASSERT_GT(allocations, 0);
@@ -71,7 +72,7 @@ TEST(FaultSweep, EveryAllocationFailureEndsWithTheMemoryMessageOrAsWithout) {
         long stopped = 0;
         for (long n = 1; n <= allocations; ++n) {
             sim::machine().failAllocation = n;
-            const sim::RunOutput run = runBounded(arguments);
+            const support::RunOutput run = runBounded(arguments);
             SCOPED_TRACE("allocation " + std::to_string(n) + " of " + std::to_string(allocations) +
                          (paged ? ", paged" : ""));
             ASSERT_LT(run.exitCode, 128) << run.err;
@@ -131,14 +132,14 @@ TEST(IoFaultSweep, EveryFailedListingLookUpOpenAndReadIsReportedInBlockAndByteMo
             if (goOn) arguments.push_back("/c");
             arguments.insert(arguments.end(), {"C:\\src", "D:\\dst"});
             buildTrees(false);
-            const sim::RunOutput clean = runBounded(arguments);
+            const support::RunOutput clean = runBounded(arguments);
             ASSERT_EQ(clean.exitCode, 0) << clean.out << clean.err;
             ASSERT_NE(clean.out.find(ALL_MATCH), std::string::npos) << clean.out;
 
             for (const IoFault& fault : ioFaults(blockMode)) {
                 buildTrees(false);
                 fault.set(*sim::find(fault.node));
-                const sim::RunOutput run = runBounded(arguments);
+                const support::RunOutput run = runBounded(arguments);
                 SCOPED_TRACE(fault.label + fault.node + (blockMode ? " /b1k" : " /bs") + (goOn ? " /c\n" : "\n") +
                              run.out + run.err);
                 EXPECT_EQ(run.exitCode, goOn ? 2 : 1);

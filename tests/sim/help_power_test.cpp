@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/sim/machine.h"
+#include "support/program_run.h"
 
 namespace {
 
@@ -15,7 +16,7 @@ const std::string EXIT_CODES = "【終了コード】\n0:エラーなし、照�
 const os::Message QUERY_SUSPEND{nullptr, os::WM_POWERBROADCAST, os::PBT_APMQUERYSUSPEND, 0, {}};
 
 // Position of the first event that begins with the prefix; -1 when there is none.
-int eventIndex(const sim::RunOutput& run, const std::string& prefix) {
+int eventIndex(const support::RunOutput& run, const std::string& prefix) {
     for (size_t k = 0; k < run.events.size(); ++k)
         if (run.events[k].compare(0, prefix.size(), prefix) == 0) return static_cast<int>(k);
     return -1;
@@ -36,8 +37,8 @@ void buildPair(const std::string& destContents = "abc") {
     sim::addFile("D:\\dst\\a.txt", destContents);
 }
 
-sim::RunOutput showHelpRedirected(const std::vector<std::string>& arguments = {"/?"}) {
-    sim::RunOutput run = sim::runProgram(arguments);
+support::RunOutput showHelpRedirected(const std::vector<std::string>& arguments = {"/?"}) {
+    support::RunOutput run = support::runProgram(arguments);
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err, "");
     return run;
@@ -72,7 +73,7 @@ TEST(SuspendInhibitor, RefusesAStandbyQueryAndPassesEveryOtherMessageOn) {
         sim::machine().windowMessages.push_back(c.message);
         std::vector<std::string> arguments = c.options;
         arguments.insert(arguments.end(), {"C:\\src", "D:\\dst"});
-        sim::RunOutput run = sim::runProgram(arguments);
+        support::RunOutput run = support::runProgram(arguments);
         EXPECT_EQ(run.exitCode, 0);
         for (const std::string& event : c.present) EXPECT_TRUE(run.hasEvent(event)) << event;
         for (const std::string& event : c.absent) EXPECT_FALSE(run.hasEvent(event)) << event;
@@ -102,7 +103,7 @@ TEST(SuspendInhibitor, StopsBeforeTheTotalsOnlyWithPagingAndNoLogFile) {
         queueKeys("cccccccc");
         std::vector<std::string> arguments = c.options;
         arguments.insert(arguments.end(), {"C:\\src", "D:\\dst"});
-        sim::RunOutput run = sim::runProgram(arguments);
+        support::RunOutput run = support::runProgram(arguments);
         EXPECT_EQ(run.exitCode, c.exitCode);
         int unregistered = eventIndex(run, "class unregistered suspend_deny");
         if (!c.stopped) {
@@ -134,7 +135,7 @@ TEST(HelpRequest, IsShownWithExitCode1) {
         SCOPED_TRACE(::testing::PrintToString(arguments));
         buildPair();
         sim::addFile("C:\\tools\\morvi.cfg", "/nonsense\n");
-        sim::RunOutput run = showHelpRedirected(arguments);
+        support::RunOutput run = showHelpRedirected(arguments);
         EXPECT_EQ(run.out.rfind("morvi  ファイル照合コマンド\n", 0), 0u);
         EXPECT_NE(run.out.find(EXIT_CODES), std::string::npos);
         EXPECT_FALSE(run.hasEvent("thread created"));  // nothing of a run was started
@@ -145,7 +146,7 @@ TEST(HelpRequest, IsShownWithExitCode1) {
 TEST(HelpPages, ShowTheConfiguredSwitchCharacter) {
     buildPair();
     sim::addFile("C:\\tools\\morvi.cfg", "switch = -\n-d\n/c\n");
-    sim::RunOutput run = showHelpRedirected({"-?", "C:\\src", "D:\\dst"});
+    support::RunOutput run = showHelpRedirected({"-?", "C:\\src", "D:\\dst"});
     EXPECT_NE(run.out.find("\n・現在設定=-d /c\n"
                            "・スイッチ文字= / 及び - が使用可能。\n"
                            "  /p と -p は意味が同じになります。\n"
@@ -159,7 +160,7 @@ TEST(HelpPages, NameTheProgramAfterTheExecutable) {
     buildPair();
     sim::machine().modulePath = "C:\\tools\\表.exe";
     sim::addFile("C:\\tools\\表.exe", "");
-    sim::RunOutput run = showHelpRedirected();
+    support::RunOutput run = showHelpRedirected();
     EXPECT_EQ(run.out.rfind("表  ", 0), 0u);
     EXPECT_NE(run.out.find("\n表 /d d1 d2 …… "), std::string::npos);
     EXPECT_NE(run.out.find("・設定ファイル=C:\\tools\\表.cfg\n"), std::string::npos);

@@ -56,7 +56,7 @@ protected:
 TEST_F(Paging, PromptsAfterTheLineThatFillsTheTwentyThirdRow) {
     addPairs(30);
     sim::machine().keys.push_back(key('c'));
-    sim::RunOutput run = sim::runProgram({"/p", "C:\\src", "D:\\dst"});
+    support::RunOutput run = support::runProgram({"/p", "C:\\src", "D:\\dst"});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(count(run.out, PROMPT), 1);
     // One line is charged at set-up, so the 23rd result line brings the count to 24.
@@ -76,7 +76,7 @@ TEST_F(Paging, AllShowsTheRestAndQuitKeysEndWithExitCodeOne) {
         SCOPED_TRACE(int(answer));
         bool quits = answer != 'a' && answer != 0xC1;
         sim::machine().keys = {key(answer)};
-        sim::RunOutput run = sim::runProgram({"/p", "C:\\src", "D:\\dst"});
+        support::RunOutput run = support::runProgram({"/p", "C:\\src", "D:\\dst"});
         EXPECT_EQ(run.exitCode, quits ? 1 : 0);
         EXPECT_EQ(count(run.out, PROMPT), 1);
         EXPECT_EQ(run.out.find(resultLine(quits ? 23 : 69)) != std::string::npos, !quits);
@@ -91,7 +91,7 @@ TEST_F(Paging, AllShowsTheRestAndQuitKeysEndWithExitCodeOne) {
 TEST_F(Paging, RedirectedOutputNeverPrompts) {
     addPairs(70);
     sim::machine().console = false;
-    sim::RunOutput run = sim::runProgram({"/p", "C:\\src", "D:\\dst"});  // no key given
+    support::RunOutput run = support::runProgram({"/p", "C:\\src", "D:\\dst"});  // no key given
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out.find(PROMPT), std::string::npos);
     EXPECT_NE(run.out.find(SUMMARY), std::string::npos);
@@ -103,7 +103,7 @@ TEST_F(Paging, LogHoldsEveryLinePrinted) {
     addPairs(30);
     for (uint8_t answer : {uint8_t('c'), uint8_t('q')}) {
         sim::machine().keys = {key(answer)};
-        sim::RunOutput run = sim::runProgram({"/p", "/logC:\\work\\run.log", "C:\\src", "D:\\dst"});
+        support::RunOutput run = support::runProgram({"/p", "/logC:\\work\\run.log", "C:\\src", "D:\\dst"});
         EXPECT_EQ(run.exitCode, answer == 'q' ? 1 : 0);
         std::string log = sim::contentsOf("C:\\work\\run.log");
         EXPECT_NE(log.find(resultLine(22)), std::string::npos) << answer;
@@ -122,7 +122,7 @@ TEST_F(Paging, FatalErrorPromptsBeforeItsMessageOnlyOnAFullPage) {
     } cases[] = {{true, 'c', stop}, {true, 'q', ""}, {false, 0, stop}};
     for (const Case& c : cases) {
         if (c.answer != 0) sim::machine().keys = {key(c.answer)};
-        sim::RunOutput run = support::runInChild([&] {
+        support::RunOutput run = support::runInChild([&] {
             settings.pauseOutput = 1;
             pagerInit(1, 1);
             if (c.fullPage)  // 22 one-line messages leave one row of the page
@@ -161,7 +161,7 @@ TEST_F(ConfigFile, BadFileStopsWithItsLineNamed) {
     };
     for (const auto& c : cases) {
         config(c.bytes);
-        sim::RunOutput run = sim::runProgram(c.arguments);
+        support::RunOutput run = support::runProgram(c.arguments);
         EXPECT_EQ(run.exitCode, 1);
         EXPECT_EQ(run.err, c.err);
         EXPECT_EQ(run.out, "");
@@ -170,7 +170,7 @@ TEST_F(ConfigFile, BadFileStopsWithItsLineNamed) {
 
 TEST_F(ConfigFile, UnknownExecutablePathStopsForLackOfMemory) {
     sim::machine().modulePath = "C:\\tools\\gone.exe";
-    sim::RunOutput run = sim::runProgram({"C:\\src", "D:\\dst"});
+    support::RunOutput run = support::runProgram({"C:\\src", "D:\\dst"});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err, "\n\a処理停止:メモリー不足\n");
 }

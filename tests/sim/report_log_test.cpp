@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/sim/machine.h"
+#include "support/program_run.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ TEST_F(ReportLog, MismatchSummaryCountsFilesBytesAndTwins) {
     pair("b.txt", "0123456789", "0123456780");
     sim::addFile("C:\\src\\t", "");
     sim::addDirectory("D:\\dst\\t");
-    sim::RunOutput run = sim::runProgram({"/c", "/logC:\\work\\run.log", "C:\\src", "D:\\dst"});
+    support::RunOutput run = support::runProgram({"/c", "/logC:\\work\\run.log", "C:\\src", "D:\\dst"});
     EXPECT_EQ(run.exitCode, 2);
     const std::string summary =
         "\nファイル3個（2.0K(2058)バイト）中、2個不一致（10バイト）\n"
@@ -53,7 +54,7 @@ TEST_F(ReportLog, MismatchSummaryCountsFilesBytesAndTwins) {
 TEST_F(ReportLog, StopLineCountsOnlyTheMatchingBytes) {
     pair("a.txt", std::string(100, 'a'), std::string(100, 'a'));
     pair("b.txt", "0123456789", "0123456780");
-    sim::RunOutput run = sim::runProgram({"/beep-1", "C:\\src", "D:\\dst"});
+    support::RunOutput run = support::runProgram({"/beep-1", "C:\\src", "D:\\dst"});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_THAT(run.out, EndsWith("\n\nファイル2個（100バイト）、ディレクトリ0個にて調査を中止しました。\n"));
     EXPECT_EQ(run.err, "\a");  // the warning sound ignores the threshold
@@ -75,7 +76,7 @@ TEST_F(ReportLog, EndSoundAndProcessingTimeFollowTheirThresholds) {
         lasting(c.seconds);
         std::vector<std::string> arguments = c.options;
         arguments.insert(arguments.end(), {"C:\\src", "D:\\dst"});
-        sim::RunOutput run = sim::runProgram(arguments);
+        support::RunOutput run = support::runProgram(arguments);
         EXPECT_EQ(run.exitCode, 0);
         EXPECT_EQ(bells(run.err), c.bells) << c.seconds;
         if (c.timeLine != nullptr)
@@ -87,16 +88,16 @@ TEST_F(ReportLog, EndSoundAndProcessingTimeFollowTheirThresholds) {
 
 TEST_F(ReportLog, Windows95GetsTheBellBehindALineEnd) {
     sim::machine().version = os::VersionInfo{true, 1, 4, 0};
-    EXPECT_EQ(sim::runProgram({"/beep0", "C:\\src", "D:\\dst"}).err, "\n\a");
+    EXPECT_EQ(support::runProgram({"/beep0", "C:\\src", "D:\\dst"}).err, "\n\a");
     sim::machine().version = os::VersionInfo{true, 1, 4, 10};
-    EXPECT_EQ(sim::runProgram({"/beep0", "C:\\src", "D:\\dst"}).err, "\a");
+    EXPECT_EQ(support::runProgram({"/beep0", "C:\\src", "D:\\dst"}).err, "\a");
 }
 
 TEST_F(ReportLog, WithoutFinishTheCacheLinesStillGoToTheLog) {
     pair("a.txt", "abc", "abc");
     sim::volumeOf("D:\\")->dismountSucceeds = false;
     lasting(3725);
-    sim::RunOutput run = sim::runProgram({"/v-f", "/logC:\\work\\run.log", "C:\\src", "D:\\dst"});
+    support::RunOutput run = support::runProgram({"/v-f", "/logC:\\work\\run.log", "C:\\src", "D:\\dst"});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(run.out.find("全ファイル"), std::string::npos);
@@ -109,7 +110,7 @@ TEST_F(ReportLog, WithoutFinishTheCacheLinesStillGoToTheLog) {
 TEST_F(ReportLog, LogInUseStopsBeforeTheWalkAndIsLeftAlone) {
     pair("a.txt", "abc", "abc");
     sim::addFile(LOG, "other").heldOpen = true;
-    sim::RunOutput run = sim::runProgram({"/LOGC:\\work\\run.log", "C:\\src", "D:\\dst"});
+    support::RunOutput run = support::runProgram({"/LOGC:\\work\\run.log", "C:\\src", "D:\\dst"});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, "\n\a処理停止:ログ・ファイル\"C:\\work\\run.log\"がオープン中です。\n");

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/sim/machine.h"
+#include "support/program_run.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ protected:
     // The result lines (those naming the source tree), in order.
     Lines walk(std::vector<std::string> options, const char* source = "C:\\src", const char* dest = "D:\\dst") {
         options.insert(options.begin(), {source, dest});
-        run = sim::runProgram(options);
+        run = support::runProgram(options);
         Lines found;
         std::istringstream text(run.out);
         for (std::string line; std::getline(text, line);)
@@ -46,7 +47,7 @@ protected:
         return found;
     }
 
-    sim::RunOutput run;
+    support::RunOutput run;
 };
 
 std::string same(const std::string& rel) { return "C:\\src\\" + rel + "＝D:\\dst\\" + rel; }
@@ -175,7 +176,7 @@ TEST(EmptyVolumeRoot, ListsNothingAndIsNoMismatch) {
     sim::addVolume("F:\\");
     for (const bool unreadable : {false, true}) {
         sim::find("E:\\")->listingFails = unreadable;
-        const sim::RunOutput run = sim::runProgram({"/d", "/c", "E:\\", "F:\\"});
+        const support::RunOutput run = support::runProgram({"/d", "/c", "E:\\", "F:\\"});
         EXPECT_EQ(run.out.find("照合元行方不明") != std::string::npos, unreadable) << run.out;
         EXPECT_NE(run.out.find(unreadable ? "照合元行方不明 E:\\≠F:\\" : "照合対象なし"), std::string::npos) << run.out;
         EXPECT_EQ(run.exitCode, unreadable ? 2 : 0);

@@ -7,6 +7,7 @@
 
 #include "compare/volume_probe.h"
 #include "platform/sim/machine.h"
+#include "support/program_run.h"
 #include "run/run_state.h"
 #include "run/settings.h"
 #include "run/volume_settlement.h"
@@ -177,7 +178,7 @@ protected:
     }
 };
 
-long countOf(const sim::RunOutput& run, const std::string& event) {
+long countOf(const support::RunOutput& run, const std::string& event) {
     return std::count(run.events.begin(), run.events.end(), event);
 }
 
@@ -185,7 +186,7 @@ long countOf(const sim::RunOutput& run, const std::string& event) {
 // other is cleared once before and once after the walk, a shared volume only once each.
 TEST_F(VolumeRun, EachVolumeIsClearedBeforeAndAfterTheWalkUnlessInUse) {
     sim::volumeOf("D:\\")->lockSucceeds = false;
-    sim::RunOutput run = sim::runProgram({"/logC:\\work\\run.log", "C:\\src", "D:\\dst"});
+    support::RunOutput run = support::runProgram({"/logC:\\work\\run.log", "C:\\src", "D:\\dst"});
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(countOf(run, "lock D:\\ failed"), 1);
     EXPECT_FALSE(run.hasEvent("dismount D:\\"));
@@ -196,13 +197,13 @@ TEST_F(VolumeRun, EachVolumeIsClearedBeforeAndAfterTheWalkUnlessInUse) {
     EXPECT_NE(log.find("(消去あり) C:\\"), std::string::npos) << log;
     EXPECT_NE(log.find("(消去不能) D:\\"), std::string::npos) << log;
     sim::addFile("C:\\dst\\a.txt", "abc");
-    run = sim::runProgram({"C:\\src", "C:\\dst"});
+    run = support::runProgram({"C:\\src", "C:\\dst"});
     EXPECT_EQ(countOf(run, "dismount C:\\ ok"), 2);
     EXPECT_FALSE(run.hasEvent("lock D:\\"));
 }
 
 TEST_F(VolumeRun, BlockSizeReachesTheReadBuffers) {
-    sim::RunOutput run = sim::runProgram({"/cache-", "/b100000", "C:\\src", "D:\\dst"});
+    support::RunOutput run = support::runProgram({"/cache-", "/b100000", "C:\\src", "D:\\dst"});
     EXPECT_TRUE(run.hasEvent("pages 100352"));
     EXPECT_EQ(countOf(run, "open C:\\src\\a.txt unbuffered"), 1);
 }

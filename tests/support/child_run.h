@@ -1,4 +1,4 @@
-// Runs a piece of the program in a forked child, as sim::runProgram does for a whole run,
+// Runs a piece of the program in a forked child, as support::runProgram does for a whole run,
 // so that a stop ends only the child. Standard input is empty; both outputs are captured.
 #pragma once
 
@@ -14,6 +14,7 @@
 #include <string>
 
 #include "platform/sim/machine.h"
+#include "support/program_run.h"
 
 namespace support {
 
@@ -25,7 +26,7 @@ inline std::string takeFile(const std::string& path) {
     return bytes.str();
 }
 
-inline sim::RunOutput runInChild(const std::function<void()>& body) {
+inline support::RunOutput runInChild(const std::function<void()>& body) {
     const std::string base = "/tmp/morvi-child-" + std::to_string(getpid());
     const std::string out = base + ".out", err = base + ".err";
     std::fflush(nullptr);
@@ -39,7 +40,7 @@ inline sim::RunOutput runInChild(const std::function<void()>& body) {
     }
     int status = 0;
     waitpid(child, &status, 0);
-    sim::RunOutput result;
+    support::RunOutput result;
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     result.out = takeFile(out);
     result.err = takeFile(err);

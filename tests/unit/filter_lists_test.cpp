@@ -90,7 +90,7 @@ TEST_F(FilterLists, AnchoringStops) {
         {parseSkipOption, "sha,b", nullptr, "メモリー不足で、パス対象外限定オプション処理が出来ません。"},
     };
     for (const auto& c : cases) {
-        sim::RunOutput stopped = support::runInChild([&] {
+        support::RunOutput stopped = support::runInChild([&] {
             c.parse(c.option);
             if (c.root == nullptr) sim::machine().failAllocation = sim::machine().allocations + 1;
             anchorPathLists("照合元", c.root ? c.root : "C:\\src\\", FilterSide::source);

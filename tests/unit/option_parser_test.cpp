@@ -97,7 +97,7 @@ TEST(InvalidOptions, ShortAndGroupMessages) {
         {"/c/v=sq/d", false, "sq/d"}, {"/d/vq", true, "vq"},
     };
     for (const auto& row : rows) {
-        sim::RunOutput ended = support::runInChild([&] { applyOptionGroup(row.argument, row.fromConfigFile); });
+        support::RunOutput ended = support::runInChild([&] { applyOptionGroup(row.argument, row.fromConfigFile); });
         const std::string prefix = row.fromConfigFile ? "設定ファイル" : "";
         const std::string message =
             row.shown == nullptr

@@ -1,18 +1,11 @@
 #include "platform/sim/machine.h"
 
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <sstream>
 
 #include "platform/sim/paths.h"
-#include "run/process_end.h"
-#include "run/run_driver.h"
 
 namespace sim {
 
@@ -107,65 +100,6 @@ std::string contentsOf(const std::string& path) {
         return bytes.str();
     }
     return node ? node->contents : std::string();
-}
-
-bool RunOutput::hasEvent(const std::string& prefix) const {
-    for (const auto& event : events)
-        if (event.compare(0, prefix.size(), prefix) == 0) return true;
-    return false;
-}
-
-static std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-static std::string eventsFile;
-
-static void dumpEvents() {
-    record("allocations " + std::to_string(machine().allocations));
-    FILE* out = std::fopen(eventsFile.c_str(), "wb");
-    if (out == nullptr) return;
-    for (const auto& event : machine().events) std::fprintf(out, "%s\n", event.c_str());
-    std::fclose(out);
-}
-
-RunOutput runProgram(const std::vector<std::string>& arguments) {
-    Machine& m = machine();
-    std::string base = m.hostDir + "/run";
-    std::string outFile = base + ".out", errFile = base + ".err";
-    eventsFile = base + ".events";
-    std::fflush(nullptr);
-    pid_t child = fork();
-    if (child == 0) {
-        int in = open("/dev/null", O_RDONLY);
-        int out = open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        int err = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        dup2(in, 0);
-        dup2(out, 1);
-        dup2(err, 2);
-        m.events.clear();
-        m.allocations = 0;
-        std::atexit(dumpEvents);
-        std::vector<std::string> copies = arguments;
-        copies.insert(copies.begin(), m.modulePath);
-        std::vector<char*> argv;
-        for (auto& text : copies) argv.push_back(text.data());
-        argv.push_back(nullptr);
-        endProcess(morviMain(static_cast<int>(copies.size()), argv.data()));
-    }
-    RunOutput result;
-    int status = 0;
-    waitpid(child, &status, 0);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    result.out = slurp(outFile);
-    result.err = slurp(errFile);
-    std::istringstream lines(slurp(eventsFile));
-    for (std::string line; std::getline(lines, line);) result.events.push_back(line);
-    std::remove(eventsFile.c_str());
-    return result;
 }
 
 }  // namespace sim

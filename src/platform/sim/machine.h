@@ -1,6 +1,6 @@
 // The simulated Windows machine that the host build runs the program on. A test programs
-// it (volumes, trees, console, clock, faults), then runs the whole command in a child
-// process and reads back its output, exit code and what it did to the machine.
+// it (volumes, trees, console, clock, faults), runs the command over it and reads back what
+// the program did to it.
 #pragma once
 
 #include <cstdint>
@@ -113,22 +113,10 @@ os::FileTime fileTimeOf(int year, int month, int day, int hour = 0, int minute =
 // The bytes of a file as the program left them (written through a stream or not).
 std::string contentsOf(const std::string& path);
 
-struct RunOutput {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-    std::vector<std::string> events;
-    bool hasEvent(const std::string& prefix) const;
-};
-
 // For in-process callers only (fuzz targets): when a hook is set, exitProcess calls it
 // instead of ending the process. The hook must not return (it throws or long-jumps).
 using ExitHook = void (*)(int code);
 void setExitHook(ExitHook hook);  // nullptr restores the real exit
 ExitHook exitHook();
-
-// Runs the command with these arguments (argument 0 is the module path) in a child
-// process over a copy of the machine.
-RunOutput runProgram(const std::vector<std::string>& arguments);
 
 }  // namespace sim

@@ -1,0 +1,22 @@
+// Runs the whole command on the simulated machine in a forked child, as the process entry
+// does, and reads back its output, exit code and what it did to the machine.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace support {
+
+struct RunOutput {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+    std::vector<std::string> events;
+    bool hasEvent(const std::string& prefix) const;
+};
+
+// Argument 0 is the module path; the child runs over a copy of the machine, so the test's
+// machine is as it was before.
+RunOutput runProgram(const std::vector<std::string>& arguments);
+
+}  // namespace support
