@@ -1,8 +1,8 @@
 // The progress display's fitting of a path into 79 bytes.
 #include <cstring>
 
-#include "compare/compare_entry.h"
 #include "fuzz_support.h"
+#include "output/result_line.h"
 #include "run/path_tools.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -1,18 +1,12 @@
 #include "compare/compare_entry.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "compare/content_compare.h"
 #include "filter/filter_application.h"
-#include "output/console_output.h"
-#include "output/output_state.h"
-#include "run/path_tools.h"
+#include "output/result_line.h"
 #include "run/run_state.h"
 #include "run/settings.h"
-
-const char* const MATCH_SEPARATOR = "＝";
-const char* const MISMATCH_SEPARATOR = "≠";
 
 namespace {
 
@@ -92,21 +86,6 @@ bool selectionNeedsDestination() {
            (settings.compareSize != 0 && settings.sameSizeOnly != 0);
 }
 
-void showProgress(const EntryPaths& paths) {
-    const char* path = settings.verbose.source ? paths.source : paths.dest;
-    int length = 0;
-    const char* shown = fitPathForDisplay(path, &length);
-    progressShown = true;
-    std::fwrite(shown, 1, static_cast<size_t>(length), stdout);
-    std::fflush(stdout);
-}
-
-void endProgressLine() {
-    if (!progressShown) return;
-    progressShown = false;
-    std::fputs("\n\r", stdout);
-}
-
 }  // namespace
 
 int compareEntry(const os::FindRecord& source, const EntryPaths& paths, int isDirectory,
@@ -172,7 +151,7 @@ int compareEntry(const os::FindRecord& source, const EntryPaths& paths, int isDi
 
     if (isDirectory) return RESULT_MATCH;
 
-    if (settings.verbose.beginning) showProgress(paths);
+    if (settings.verbose.beginning) showProgress();
     if (!settings.compareContents) return RESULT_MATCH;
     return compareContentsOf(sourceAccess, destAccess);
 }
@@ -182,7 +161,7 @@ int compareAndReport(const os::FindRecord& source, const EntryPaths& paths, int 
     const int result = compareEntry(source, paths, isDirectory, fromWalk, checkNames, dest);
     if (result == RESULT_SKIPPED) {
         if (settings.verbose.skip)
-            printResultLine(resultLabel(result, isDirectory), MISMATCH_SEPARATOR);
+            printMismatchLine(resultLabel(result, isDirectory));
         else
             endProgressLine();
         return OUTCOME_SKIPPED;
@@ -191,7 +170,7 @@ int compareAndReport(const os::FindRecord& source, const EntryPaths& paths, int 
     ++compared;
     if (result == RESULT_MATCH) {
         if (settings.verbose.complete)
-            printResultLine("", MATCH_SEPARATOR);
+            printMatchLine();
         else
             endProgressLine();
         return OUTCOME_MATCHED;
@@ -200,7 +179,7 @@ int compareAndReport(const os::FindRecord& source, const EntryPaths& paths, int 
     ++mismatched;
     if (result == RESULT_FILE_HAS_DIR_TWIN) ++runTotals.fileHasDirTwin;
     if (settings.verbose.error)
-        printResultLine(resultLabel(result, isDirectory), MISMATCH_SEPARATOR);
+        printMismatchLine(resultLabel(result, isDirectory));
     else
         endProgressLine();
     return OUTCOME_MISMATCHED;
@@ -216,42 +195,3 @@ const char* resultLabel(int result, int isDirectory) {
     return "";
 }
 
-void printResultLine(const char* label, const char* separator) {
-    const char* sourcePath = runState.sourcePath.text;
-    const char* destPath = runState.destPath.text;
-    if (settings.verbose.source && settings.verbose.destination)
-        writeOutput("%s%s%s%s\n", label, sourcePath, separator, destPath);
-    else if (settings.verbose.source)
-        writeOutput("%s%s\n", label, sourcePath);
-    else if (settings.verbose.destination)
-        writeOutput("%s%s\n", label, destPath);
-    else if (progressShown) {
-        progressShown = false;
-        std::fputs("\r", stdout);
-    }
-}
-
-const char* fitPathForDisplay(const char* path, int* length) {
-    const int total = static_cast<int>(std::strlen(path));
-    const int limit = 79;
-    if (total <= limit) {
-        *length = total;
-        return path;
-    }
-    for (int k = total - 80; k < total; ++k) {
-        const bool separator = path[k] == '/' || path[k] == ':' ||
-                               (path[k] == '\\' && byteKindAt(path, k) != 2);
-        if (separator) {
-            *length = total - (k + 1);
-            return path + k + 1;
-        }
-    }
-    const int backslash = findLastByte(path, '\\');
-    const char* slash = std::strrchr(path, '/');
-    int start = backslash + 1;
-    if (slash != nullptr && slash - path + 1 > start) start = static_cast<int>(slash - path + 1);
-    if (start == 0 && total >= 2 && path[1] == ':') start = 2;
-    const int rest = total - start;
-    *length = rest < limit ? rest : limit;
-    return path + start;
-}

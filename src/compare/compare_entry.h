@@ -40,13 +40,3 @@ int compareAndReport(const os::FindRecord& source, const EntryPaths& paths, int 
                      int fromWalk, int checkNames, const os::FindRecord* dest = nullptr);
 
 const char* resultLabel(int result, int isDirectory);
-
-// One result line for the pair in the run's source and destination path buffers.
-void printResultLine(const char* label, const char* separator);
-
-// The tail of a path that fits 79 characters: the path itself, or the part behind a
-// separator, or the start of its last component. Answers the start and the length.
-const char* fitPathForDisplay(const char* path, int* length);
-
-extern const char* const MATCH_SEPARATOR;     // "＝"
-extern const char* const MISMATCH_SEPARATOR;  // "≠"

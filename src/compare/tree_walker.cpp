@@ -8,16 +8,18 @@
 #include "filter/matching.h"
 #include "output/console_output.h"
 #include "output/messages.h"
+#include "output/result_line.h"
 #include "platform/platform.h"
 #include "run/path_buffer.h"
 #include "run/path_tools.h"
+#include "run/run_state.h"
 #include "run/settings.h"
+
+namespace {
 
 void growPathBuffer(PathBuffer& buffer, int32_t neededLength) {
     if (!reservePath(buffer, neededLength)) fatalError("メモリー不足で照合できません。");
 }
-
-namespace {
 
 // Where one level's names go in the four path buffers.
 struct Level {
@@ -78,12 +80,12 @@ bool destinationReady(const Level& level, bool nested, WalkOutcome* outcome) {
         return true;
     case 0:
         ++runTotals.dirsMismatched;
-        if (settings.verbose.notExist) printResultLine("照合先DIRなし ", MISMATCH_SEPARATOR);
+        if (settings.verbose.notExist) printMismatchLine("照合先DIRなし ");
         break;
     case 2:
         ++runTotals.dirsMismatched;
         ++runTotals.dirHasFileTwin;
-        if (settings.verbose.error) printResultLine("DIR同名ファイル存在 ", MISMATCH_SEPARATOR);
+        if (settings.verbose.error) printMismatchLine("DIR同名ファイル存在 ");
         break;
     default:
         ++runTotals.dirsMismatched;
@@ -182,7 +184,7 @@ WalkOutcome walkLevel(const Level& level, bool nested) {
         // Only a volume root can list nothing at all: empty, not vanished.
         if (os::getLastError() == os::ERROR_FILE_NOT_FOUND) return outcome;
         ++runTotals.sourceVanished;
-        if (settings.verbose.error) printResultLine("照合元行方不明 ", MISMATCH_SEPARATOR);
+        if (settings.verbose.error) printMismatchLine("照合元行方不明 ");
         return afterMismatch();
     }
     do {
@@ -229,7 +231,7 @@ void compareSingleFile(int32_t sourceLength, int32_t destLength, int32_t sourceA
     os::SearchHandle search = os::findFirstFile(lookup, &found);
     if (search == nullptr) {
         ++runTotals.filesMismatched;
-        if (settings.verbose.error) printResultLine("照合元なし ", MISMATCH_SEPARATOR);
+        if (settings.verbose.error) printMismatchLine("照合元なし ");
         return;
     }
     os::findClose(search);

@@ -4,8 +4,6 @@
 
 #include <cstdint>
 
-#include "run/run_state.h"
-
 // A mismatch without continueOnMismatch stops the run: the walk hands this back up from
 // whatever depth it was met at.
 enum WalkOutcome { WALK_FINISHED = 0, WALK_STOPPED = 1 };
@@ -18,6 +16,3 @@ WalkOutcome walkDirectory(int32_t sourceLength, int32_t destLength, int32_t sour
 // The source path buffer holds the directory at sourceLength and runState.sourceTail names
 // the file; the destination is a file or a directory to take the same name in.
 void compareSingleFile(int32_t sourceLength, int32_t destLength, int32_t sourceAltLength);
-
-// Ends the run when memory runs out.
-void growPathBuffer(PathBuffer& buffer, int32_t neededLength);

@@ -174,10 +174,7 @@ unsigned char readPromptKey() {
 }
 
 void writeOutput(const char* format, ...) {
-    if (progressShown) {
-        progressShown = false;
-        std::fputs("\r", stdout);
-    }
+    rewindProgressLine();
     bool logFailed = false;
     va_list arguments;
     if (logStream != nullptr) {

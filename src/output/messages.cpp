@@ -20,10 +20,7 @@ void stopWithMessage(const char* format, ...) {
 }
 
 void fatalError(const char* format, ...) {
-    if (progressShown) {
-        progressShown = false;
-        std::fputs("\r", stdout);
-    }
+    rewindProgressLine();
     va_list arguments;
     if (logStream != nullptr) {
         std::fputs("\n処理停止:", logStream);

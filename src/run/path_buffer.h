@@ -1,8 +1,13 @@
+// The growing byte strings that hold the paths of a run.
 #pragma once
 
 #include <cstdint>
 
-#include "run/run_state.h"
+// A byte string that only grows; capacity counts the terminator's byte too.
+struct PathBuffer {
+    char* text = nullptr;
+    int32_t capacity = 0;
+};
 
 // Makes room for a string of neededLength bytes plus its terminator, raising the capacity
 // in steps of 1024 and keeping the contents. False when memory ran out.

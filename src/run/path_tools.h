@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "run/run_state.h"
+#include "run/path_buffer.h"
 
 bool isLeadByte(unsigned char byte);
 bool isTrailByte(unsigned char byte);

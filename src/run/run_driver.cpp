@@ -173,10 +173,7 @@ void openRunLog(const Arguments& arguments) {
 void finishRun() {
     ByteTexts texts{};
     if (!runState.runAborted) {
-        if (progressShown) {
-            progressShown = false;
-            std::fputs("\r", stdout);
-        }
+        rewindProgressLine();
         texts = prepareByteTexts();
     }
     int64_t endTime = os::calendarTimeNow();

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "run/path_buffer.h"
+
 struct RunTotals {
     uint32_t filesCompared = 0;
     uint64_t bytesCompared = 0;
@@ -14,12 +16,6 @@ struct RunTotals {
     uint32_t fileHasDirTwin = 0;
     uint32_t dirHasFileTwin = 0;
     uint32_t sourceVanished = 0;
-};
-
-// A byte string that only grows; capacity counts the terminator's byte too.
-struct PathBuffer {
-    char* text = nullptr;
-    int32_t capacity = 0;
 };
 
 struct RunState {

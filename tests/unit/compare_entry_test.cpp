@@ -6,6 +6,7 @@
 
 #include "compare/compare_entry.h"
 #include "compare/content_compare.h"
+#include "output/result_line.h"
 #include "run/settings.h"
 
 namespace {
