@@ -91,11 +91,11 @@ bool selectionNeedsDestination() {
 int compareEntry(const os::FindRecord& source, const EntryPaths& paths, int isDirectory,
                  int fromWalk, int checkNames, const os::FindRecord* dest) {
     if (fromWalk && !isDirectory &&
-        isFileExcluded(paths.source, paths.dest, runState.sourceAltAccess ? paths.sourceAlt : nullptr))
+        isFileExcluded(paths.source, paths.dest, runState.source.altAccess ? paths.sourceAlt : nullptr))
         return RESULT_SKIPPED;
 
-    const char* sourceAccess = runState.sourceAltAccess ? paths.sourceAlt : paths.source;
-    const char* destAccess = runState.destAltAccess ? paths.destAlt : paths.dest;
+    const char* sourceAccess = runState.source.altAccess ? paths.sourceAlt : paths.source;
+    const char* destAccess = runState.dest.altAccess ? paths.destAlt : paths.dest;
 
     // The walk has already looked the destination up; a second look-up per entry would
     // cost as much as the first.
@@ -186,7 +186,8 @@ int compareAndReport(const os::FindRecord& source, const EntryPaths& paths, int 
 }
 
 const char* resultLabel(int result, int isDirectory) {
-    if (result == RESULT_CONTENTS && settings.textBinaryCheck && sourceIsBinary != destIsBinary)
+    const bool destIsBinary = runState.dest.isBinary;
+    if (result == RESULT_CONTENTS && settings.textBinaryCheck && runState.source.isBinary != destIsBinary)
         return destIsBinary ? "テキスト対バイナリ " : "バイナリ対テキスト ";
     if (isDirectory && result < static_cast<int>(sizeof DIR_LABELS / sizeof DIR_LABELS[0]))
         return DIR_LABELS[result];

@@ -3,98 +3,121 @@
 #include <cstdio>
 #include <cstring>
 
-#include "compare/compare_entry.h"
 #include "platform/platform.h"
 #include "run/run_state.h"
 #include "run/settings.h"
-
-bool sourceIsBinary = false;
-bool destIsBinary = false;
 
 namespace {
 
 // Control codes that plain text never holds; tab, line ends, form feed, escape, 0x1A and
 // NUL stay text, and so do both bytes of double-byte characters.
-bool isBinaryByte(unsigned char byte) {
+bool makesFileBinary(unsigned char byte) {
     return (byte >= 0x01 && byte <= 0x06) || (byte >= 0x0E && byte <= 0x19) ||
            (byte >= 0x1C && byte <= 0x1F) || byte == 0x7F || byte == 0xFF;
 }
 
 bool holdsBinaryByte(const unsigned char* bytes, uint32_t count) {
     for (uint32_t k = 0; k < count; ++k)
-        if (isBinaryByte(bytes[k])) return true;
+        if (makesFileBinary(bytes[k])) return true;
     return false;
 }
 
-int sizeDifference() { return settings.compareSize ? RESULT_SIZE : RESULT_CONTENTS; }
+PairResult sizeDifference() { return settings.compareSize ? RESULT_SIZE : RESULT_CONTENTS; }
+
+// One side's open file in block mode: the last block read into the side's buffer.
+struct BlockReader {
+    os::FileHandle file;
+    Side& side;
+    uint32_t count = 0;
+    bool ended = false;
+};
+
+// Reads the next block unless the side has ended; false when the read failed.
+bool readBlock(BlockReader& reader) {
+    if (reader.ended) return true;
+    if (!os::readFile(reader.file, reader.side.buffer, static_cast<uint32_t>(settings.blockSize),
+                      &reader.count))
+        return false;
+    reader.ended = reader.count == 0;
+    return true;
+}
+
+bool sameBlocks(const BlockReader& source, const BlockReader& dest) {
+    return std::memcmp(source.side.buffer, dest.side.buffer, source.count) == 0;
+}
 
 // The end of the files is known only from two empty reads: a short block of equal length
 // on both sides is compared like any other.
-int compareBlocks(os::FileHandle source, os::FileHandle dest) {
-    uint32_t size = static_cast<uint32_t>(settings.blockSize);
+PairResult compareBlocks(BlockReader& source, BlockReader& dest) {
     for (;;) {
-        uint32_t sourceCount = 0, destCount = 0;
-        if (!os::readFile(source, runState.sourceBuffer, size, &sourceCount)) return RESULT_SOURCE_READ;
-        if (!os::readFile(dest, runState.destBuffer, size, &destCount)) return RESULT_DEST_READ;
-        if (sourceCount == 0 && destCount == 0) return RESULT_MATCH;
-        if (sourceCount != destCount) return sizeDifference();
-        if (std::memcmp(runState.sourceBuffer, runState.destBuffer, sourceCount) != 0)
-            return RESULT_CONTENTS;
+        if (!readBlock(source)) return RESULT_SOURCE_READ;
+        if (!readBlock(dest)) return RESULT_DEST_READ;
+        if (source.ended && dest.ended) return RESULT_MATCH;
+        if (source.count != dest.count) return sizeDifference();
+        if (!sameBlocks(source, dest)) return RESULT_CONTENTS;
     }
 }
 
-// After a difference both files are read on until each side's class is known.
-int compareBlocksClassifying(os::FileHandle source, os::FileHandle dest) {
-    uint32_t size = static_cast<uint32_t>(settings.blockSize);
-    sourceIsBinary = false;
-    destIsBinary = false;
-    int result = RESULT_MATCH;
-    bool sourceEnded = false, destEnded = false;
-    uint32_t sourceCount = 0, destCount = 0;
+void classifyBlock(const BlockReader& reader) {
+    if (!reader.side.isBinary) reader.side.isBinary = holdsBinaryByte(reader.side.buffer, reader.count);
+}
+
+// After a difference both files are read on until each side's class is known; a side at
+// its end is not read again.
+PairResult compareBlocksClassifying(BlockReader& source, BlockReader& dest) {
+    source.side.isBinary = dest.side.isBinary = false;
+    PairResult result = RESULT_MATCH;
     for (;;) {
-        if (!sourceEnded) {
-            if (!os::readFile(source, runState.sourceBuffer, size, &sourceCount))
-                return RESULT_SOURCE_READ;
-            sourceEnded = sourceCount == 0;
-        }
-        if (!destEnded) {
-            if (!os::readFile(dest, runState.destBuffer, size, &destCount)) return RESULT_DEST_READ;
-            destEnded = destCount == 0;
-        }
-        if (!sourceIsBinary) sourceIsBinary = holdsBinaryByte(runState.sourceBuffer, sourceCount);
-        if (!destIsBinary) destIsBinary = holdsBinaryByte(runState.destBuffer, destCount);
-        if (sourceEnded && destEnded) return result;
+        if (!readBlock(source)) return RESULT_SOURCE_READ;
+        if (!readBlock(dest)) return RESULT_DEST_READ;
+        classifyBlock(source);
+        classifyBlock(dest);
+        if (source.ended && dest.ended) return result;
         if (result == RESULT_MATCH) {
-            if (sourceCount != destCount) return sizeDifference();
-            if (std::memcmp(runState.sourceBuffer, runState.destBuffer, sourceCount) != 0)
-                result = RESULT_CONTENTS;
+            if (source.count != dest.count) return sizeDifference();
+            if (!sameBlocks(source, dest)) result = RESULT_CONTENTS;
         }
-        if (result == RESULT_CONTENTS && sourceIsBinary && destIsBinary) return result;
+        if (result == RESULT_CONTENTS && source.side.isBinary && dest.side.isBinary) return result;
     }
 }
 
-int compareHandles(const char* sourcePath, const char* destPath) {
-    os::FileHandle source = os::openFileForReading(sourcePath, settings.sourceOpenFlags);
-    if (source == nullptr) return RESULT_SOURCE_OPEN;
-    os::FileHandle dest = os::openFileForReading(destPath, settings.destOpenFlags);
-    if (dest == nullptr) {
-        os::closeHandle(source);
+PairResult compareHandles(const char* sourcePath, const char* destPath) {
+    os::FileHandle sourceFile = os::openFileForReading(sourcePath, settings.sourceOpenFlags);
+    if (sourceFile == nullptr) return RESULT_SOURCE_OPEN;
+    os::FileHandle destFile = os::openFileForReading(destPath, settings.destOpenFlags);
+    if (destFile == nullptr) {
+        os::closeHandle(sourceFile);
         return RESULT_DEST_OPEN;
     }
-    int result = settings.textBinaryCheck ? compareBlocksClassifying(source, dest)
-                                          : compareBlocks(source, dest);
-    os::closeHandle(source);
-    os::closeHandle(dest);
+    BlockReader source{sourceFile, runState.source};
+    BlockReader dest{destFile, runState.dest};
+    PairResult result = settings.textBinaryCheck ? compareBlocksClassifying(source, dest)
+                                                 : compareBlocks(source, dest);
+    os::closeHandle(sourceFile);
+    os::closeHandle(destFile);
     return result;
 }
 
-// One byte of a stream, or EOF at its end; -2 when the read itself failed.
-constexpr int READ_FAILED = -2;
+// One side's stream in byte mode: the byte just read, EOF at the end.
+struct ByteReader {
+    FILE* stream;
+    Side& side;
+    int byte = 0;
+};
 
-int nextByte(FILE* stream) {
-    int byte = std::fgetc(stream);
-    if (byte == EOF && std::ferror(stream)) return READ_FAILED;
-    return byte;
+// false when the read itself failed.
+bool readByte(ByteReader& reader) {
+    reader.byte = std::fgetc(reader.stream);
+    return reader.byte != EOF || !std::ferror(reader.stream);
+}
+
+PairResult compareStreams(ByteReader& source, ByteReader& dest) {
+    for (;;) {
+        if (!readByte(source)) return RESULT_SOURCE_READ;
+        if (!readByte(dest)) return RESULT_DEST_READ;
+        if (source.byte == EOF && dest.byte == EOF) return RESULT_MATCH;
+        if (source.byte != dest.byte) return RESULT_CONTENTS;
+    }
 }
 
 // In byte mode a 0x1A that ends a file is an end-of-file mark, which text never carries.
@@ -106,58 +129,46 @@ bool endsAfterMark(FILE* stream, int byte) {
     return false;
 }
 
-int compareStreams(FILE* source, FILE* dest) {
+void classifyByte(const ByteReader& reader) {
+    if (reader.side.isBinary || reader.byte == EOF) return;
+    reader.side.isBinary = endsAfterMark(reader.stream, reader.byte) ||
+                           makesFileBinary(static_cast<unsigned char>(reader.byte));
+}
+
+PairResult compareStreamsClassifying(ByteReader& source, ByteReader& dest) {
+    source.side.isBinary = dest.side.isBinary = false;
+    PairResult result = RESULT_MATCH;
     for (;;) {
-        int sourceByte = nextByte(source);
-        if (sourceByte == READ_FAILED) return RESULT_SOURCE_READ;
-        int destByte = nextByte(dest);
-        if (destByte == READ_FAILED) return RESULT_DEST_READ;
-        if (sourceByte == EOF && destByte == EOF) return RESULT_MATCH;
-        if (sourceByte != destByte) return RESULT_CONTENTS;
+        if (source.byte != EOF && !readByte(source)) return RESULT_SOURCE_READ;
+        if (dest.byte != EOF && !readByte(dest)) return RESULT_DEST_READ;
+        if (source.byte == EOF && dest.byte == EOF) return result;
+        classifyByte(source);
+        classifyByte(dest);
+        if (source.byte != dest.byte) result = RESULT_CONTENTS;
+        if (result == RESULT_CONTENTS && source.side.isBinary && dest.side.isBinary) return result;
     }
 }
 
-void classify(bool& isBinary, FILE* stream, int byte) {
-    if (isBinary || byte == EOF) return;
-    isBinary = endsAfterMark(stream, byte) || isBinaryByte(static_cast<unsigned char>(byte));
-}
-
-int compareStreamsClassifying(FILE* source, FILE* dest) {
-    sourceIsBinary = false;
-    destIsBinary = false;
-    int result = RESULT_MATCH;
-    int sourceByte = 0, destByte = 0;
-    for (;;) {
-        if (sourceByte != EOF) sourceByte = nextByte(source);
-        if (sourceByte == READ_FAILED) return RESULT_SOURCE_READ;
-        if (destByte != EOF) destByte = nextByte(dest);
-        if (destByte == READ_FAILED) return RESULT_DEST_READ;
-        if (sourceByte == EOF && destByte == EOF) return result;
-        classify(sourceIsBinary, source, sourceByte);
-        classify(destIsBinary, dest, destByte);
-        if (sourceByte != destByte) result = RESULT_CONTENTS;
-        if (result == RESULT_CONTENTS && sourceIsBinary && destIsBinary) return result;
-    }
-}
-
-int compareBytes(const char* sourcePath, const char* destPath) {
-    FILE* source = os::openStream(sourcePath, "rb");
-    if (source == nullptr) return RESULT_SOURCE_OPEN;
-    FILE* dest = os::openStream(destPath, "rb");
-    if (dest == nullptr) {
-        std::fclose(source);
+PairResult compareBytes(const char* sourcePath, const char* destPath) {
+    FILE* sourceStream = os::openStream(sourcePath, "rb");
+    if (sourceStream == nullptr) return RESULT_SOURCE_OPEN;
+    FILE* destStream = os::openStream(destPath, "rb");
+    if (destStream == nullptr) {
+        std::fclose(sourceStream);
         return RESULT_DEST_OPEN;
     }
-    int result = settings.textBinaryCheck ? compareStreamsClassifying(source, dest)
-                                          : compareStreams(source, dest);
-    std::fclose(source);
-    std::fclose(dest);
+    ByteReader source{sourceStream, runState.source};
+    ByteReader dest{destStream, runState.dest};
+    PairResult result = settings.textBinaryCheck ? compareStreamsClassifying(source, dest)
+                                                 : compareStreams(source, dest);
+    std::fclose(sourceStream);
+    std::fclose(destStream);
     return result;
 }
 
 }  // namespace
 
-int compareContentsOf(const char* sourcePath, const char* destPath) {
+PairResult compareContentsOf(const char* sourcePath, const char* destPath) {
     if (settings.blockSize > 1) return compareHandles(sourcePath, destPath);
     return compareBytes(sourcePath, destPath);
 }

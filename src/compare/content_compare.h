@@ -1,10 +1,9 @@
 // Reads a source file and its destination block by block and compares the bytes.
 #pragma once
 
-// The paths through which the two files are opened. Answers a PairResult: 0, 5, 11, 12,
-// 13, 14 or 15.
-int compareContentsOf(const char* sourcePath, const char* destPath);
+#include "compare/compare_entry.h"
 
-// Set by the comparison when the text-against-binary check is on.
-extern bool sourceIsBinary;
-extern bool destIsBinary;
+// The paths through which the two files are opened. Answers RESULT_MATCH, RESULT_SIZE,
+// RESULT_CONTENTS, or the open or read failure of a side. With textBinaryCheck on, it
+// leaves each side's class in runState's isBinary.
+PairResult compareContentsOf(const char* sourcePath, const char* destPath);

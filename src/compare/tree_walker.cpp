@@ -47,8 +47,8 @@ bool isDirectory(const os::FindRecord& record) {
 
 // Taken anew for every pair: growing a buffer may move it.
 EntryPaths currentPaths() {
-    return {runState.sourcePath.text, runState.destPath.text, runState.sourceAltPath.text,
-            runState.destAltPath.text};
+    return {runState.source.path.text, runState.dest.path.text, runState.source.altPath.text,
+            runState.dest.altPath.text};
 }
 
 void countBytes(int outcome, uint64_t size) {
@@ -64,8 +64,8 @@ WalkOutcome afterMismatch() {
 // Below the first level the separator at the offset is the walk's own: testing the path
 // without it asks the file system the same question and needs no copy of the path.
 int destinationKind(const Level& level, bool nested) {
-    PathBuffer& path = runState.destAltAccess ? runState.destAltPath : runState.destPath;
-    int32_t offset = runState.destAltAccess ? level.destAlt : level.dest;
+    PathBuffer& path = runState.dest.altAccess ? runState.dest.altPath : runState.dest.path;
+    int32_t offset = runState.dest.altAccess ? level.destAlt : level.dest;
     if (!nested) return pathKind(path.text);
     path.text[offset - 1] = '\0';
     int kind = pathKind(path.text);
@@ -96,8 +96,8 @@ bool destinationReady(const Level& level, bool nested, WalkOutcome* outcome) {
 }
 
 os::SearchHandle openListing(const Level& level, os::FindRecord* first) {
-    PathBuffer& path = runState.sourceAltAccess ? runState.sourceAltPath : runState.sourcePath;
-    int32_t offset = runState.sourceAltAccess ? level.sourceAlt : level.source;
+    PathBuffer& path = runState.source.altAccess ? runState.source.altPath : runState.source.path;
+    int32_t offset = runState.source.altAccess ? level.sourceAlt : level.source;
     placeName(path, offset, "*", 0);
     os::SearchHandle listing = os::findFirstFile(path.text, first);
     path.text[offset] = '\0';
@@ -118,10 +118,10 @@ bool isWalked(const os::FindRecord& entry) {
 const os::FindRecord* placeDestinationName(const Level& level, const os::FindRecord& entry,
                                            int32_t room, int32_t* length, int32_t* altLength,
                                            os::FindRecord* found) {
-    const char* lookup = runState.destPath.text;
-    if (runState.destAltAccess) {
-        *altLength = placeName(runState.destAltPath, level.destAlt, entry.name, room);
-        lookup = runState.destAltPath.text;
+    const char* lookup = runState.dest.path.text;
+    if (runState.dest.altAccess) {
+        *altLength = placeName(runState.dest.altPath, level.destAlt, entry.name, room);
+        lookup = runState.dest.altPath.text;
     }
     os::SearchHandle search = os::findFirstFile(lookup, found);
     if (search == nullptr) {
@@ -129,9 +129,9 @@ const os::FindRecord* placeDestinationName(const Level& level, const os::FindRec
         return nullptr;
     }
     os::findClose(search);
-    if (runState.destAltAccess)
-        *altLength = placeName(runState.destAltPath, level.destAlt, altSpelling(*found), room);
-    *length = placeName(runState.destPath, level.dest, found->name, room);
+    if (runState.dest.altAccess)
+        *altLength = placeName(runState.dest.altPath, level.destAlt, altSpelling(*found), room);
+    *length = placeName(runState.dest.path, level.dest, found->name, room);
     return found;
 }
 
@@ -139,35 +139,35 @@ WalkOutcome walkLevel(const Level& level, bool nested);
 
 WalkOutcome visitDirectory(const os::FindRecord& entry, const os::FindRecord* dest,
                            const Level& next) {
-    const char* sourceAlt = runState.sourceAltAccess ? runState.sourceAltPath.text : nullptr;
-    if (isDirExcluded(runState.sourcePath.text, runState.destPath.text, sourceAlt)) {
-        if (settings.verbose.skip) writeOutput("DIR対象外 %s\n", runState.destPath.text);
+    const char* sourceAlt = runState.source.altAccess ? runState.source.altPath.text : nullptr;
+    if (isDirExcluded(runState.source.path.text, runState.dest.path.text, sourceAlt)) {
+        if (settings.verbose.skip) writeOutput("DIR対象外 %s\n", runState.dest.path.text);
         return WALK_FINISHED;
     }
     if (settings.entryKind.dirs &&
         compareAndReport(entry, currentPaths(), 1, 1, 1, dest) == OUTCOME_MISMATCHED)
         return afterMismatch();
     if (!settings.subDirectory) return WALK_FINISHED;
-    placeName(runState.sourcePath, next.source - 1, "\\", 0);
-    placeName(runState.destPath, next.dest - 1, "\\", 0);
-    if (runState.sourceAltAccess) placeName(runState.sourceAltPath, next.sourceAlt - 1, "\\", 0);
-    if (runState.destAltAccess) placeName(runState.destAltPath, next.destAlt - 1, "\\", 0);
+    placeName(runState.source.path, next.source - 1, "\\", 0);
+    placeName(runState.dest.path, next.dest - 1, "\\", 0);
+    if (runState.source.altAccess) placeName(runState.source.altPath, next.sourceAlt - 1, "\\", 0);
+    if (runState.dest.altAccess) placeName(runState.dest.altPath, next.destAlt - 1, "\\", 0);
     return walkLevel(next, true);
 }
 
 WalkOutcome visitEntry(const Level& level, const os::FindRecord& entry) {
     int32_t room = isDirectory(entry) ? 1 : 0;
     Level next = level;
-    next.source += placeName(runState.sourcePath, level.source, entry.name, room) + 1;
-    placeName(runState.destPath, level.dest, entry.name, room);
-    if (runState.sourceAltAccess)
-        next.sourceAlt += placeName(runState.sourceAltPath, level.sourceAlt, altSpelling(entry), room) + 1;
+    next.source += placeName(runState.source.path, level.source, entry.name, room) + 1;
+    placeName(runState.dest.path, level.dest, entry.name, room);
+    if (runState.source.altAccess)
+        next.sourceAlt += placeName(runState.source.altPath, level.sourceAlt, altSpelling(entry), room) + 1;
     int32_t destLength = 0, destAltLength = 0;
     os::FindRecord found;
     const os::FindRecord* dest =
         placeDestinationName(level, entry, room, &destLength, &destAltLength, &found);
     next.dest += destLength + 1;
-    next.destAlt += destAltLength + (runState.destAltAccess ? 1 : 0);
+    next.destAlt += destAltLength + (runState.dest.altAccess ? 1 : 0);
 
     if (isDirectory(entry)) return visitDirectory(entry, dest, next);
     int outcome = compareAndReport(entry, currentPaths(), 0, 1, 1, dest);
@@ -203,7 +203,7 @@ bool endsInSeparator(const char* path, int32_t length) {
 // A destination that names a directory takes the source's name inside it; any other names
 // the destination file itself.
 void placeSingleDestination(int32_t destLength, const char* name) {
-    PathBuffer& dest = runState.destPath;
+    PathBuffer& dest = runState.dest.path;
     if (endsInSeparator(dest.text, destLength)) {
         placeName(dest, destLength, name, 0);
     } else if (pathKind(dest.text) == 1) {
@@ -214,18 +214,22 @@ void placeSingleDestination(int32_t destLength, const char* name) {
 
 }  // namespace
 
-WalkOutcome walkDirectory(int32_t sourceLength, int32_t destLength, int32_t sourceAltLength,
-                          int32_t destAltLength) {
-    return walkLevel(Level{sourceLength, destLength, sourceAltLength, destAltLength}, false);
+WalkOutcome walkDirectory() {
+    const Side& source = runState.source;
+    const Side& dest = runState.dest;
+    return walkLevel(Level{source.length, dest.length, source.altLength, dest.altLength}, false);
 }
 
-void compareSingleFile(int32_t sourceLength, int32_t destLength, int32_t sourceAltLength) {
+void compareSingleFile() {
+    const int32_t sourceLength = runState.source.length;
+    const int32_t destLength = runState.dest.length;
+    const int32_t sourceAltLength = runState.source.altLength;
     const char* tail = runState.sourceTail;
-    placeName(runState.sourcePath, sourceLength, tail, 0);
-    const char* lookup = runState.sourcePath.text;
-    if (runState.sourceAltAccess) {
-        placeName(runState.sourceAltPath, sourceAltLength, tail, 0);
-        lookup = runState.sourceAltPath.text;
+    placeName(runState.source.path, sourceLength, tail, 0);
+    const char* lookup = runState.source.path.text;
+    if (runState.source.altAccess) {
+        placeName(runState.source.altPath, sourceAltLength, tail, 0);
+        lookup = runState.source.altPath.text;
     }
     os::FindRecord found;
     os::SearchHandle search = os::findFirstFile(lookup, &found);
@@ -237,13 +241,13 @@ void compareSingleFile(int32_t sourceLength, int32_t destLength, int32_t sourceA
     os::findClose(search);
     if (!settings.foldCase && std::strcmp(found.name, tail) != 0) return;
 
-    placeName(runState.sourcePath, sourceLength, found.name, 0);
-    if (runState.sourceAltAccess)
-        placeName(runState.sourceAltPath, sourceAltLength, altSpelling(found), 0);
+    placeName(runState.source.path, sourceLength, found.name, 0);
+    if (runState.source.altAccess)
+        placeName(runState.source.altPath, sourceAltLength, altSpelling(found), 0);
     placeSingleDestination(destLength, found.name);
-    if (runState.destAltAccess) {
-        growPathBuffer(runState.destAltPath, static_cast<int32_t>(std::strlen(runState.destPath.text)));
-        toAltPath(runState.destPath.text, runState.destAltPath.text);
+    if (runState.dest.altAccess) {
+        growPathBuffer(runState.dest.altPath, static_cast<int32_t>(std::strlen(runState.dest.path.text)));
+        toAltPath(runState.dest.path.text, runState.dest.altPath.text);
     }
     int outcome = compareAndReport(found, currentPaths(), isDirectory(found) ? 1 : 0, 0, 0);
     countBytes(outcome, os::sizeOf(found));

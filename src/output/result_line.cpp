@@ -12,8 +12,8 @@
 namespace {
 
 void printResultLine(const char* label, const char* separator) {
-    const char* sourcePath = runState.sourcePath.text;
-    const char* destPath = runState.destPath.text;
+    const char* sourcePath = runState.source.path.text;
+    const char* destPath = runState.dest.path.text;
     if (settings.verbose.source && settings.verbose.destination)
         writeOutput("%s%s%s%s\n", label, sourcePath, separator, destPath);
     else if (settings.verbose.source)
@@ -31,7 +31,7 @@ void printMatchLine() { printResultLine("", "＝"); }
 void printMismatchLine(const char* label) { printResultLine(label, "≠"); }
 
 void showProgress() {
-    const char* path = settings.verbose.source ? runState.sourcePath.text : runState.destPath.text;
+    const char* path = settings.verbose.source ? runState.source.path.text : runState.dest.path.text;
     int length = 0;
     const char* shown = fitPathForDisplay(path, &length);
     progressShown = true;

@@ -150,13 +150,13 @@ void reportStoppedRun() {
 void writeCacheLines() {
     if (logStream == nullptr) return;
     std::fprintf(logStream, "照合元:キャッシュ使用%s%s", cacheUse(settings.sourceOpenFlags),
-                 cacheClearing(runState.sourceCacheCleared));
+                 cacheClearing(runState.source.cacheCleared));
     if (runState.sourceTail != nullptr)
-        std::fprintf(logStream, " %s%s\n", runState.sourceRoot.text, runState.sourceTail);
+        std::fprintf(logStream, " %s%s\n", runState.source.root.text, runState.sourceTail);
     else
-        std::fprintf(logStream, " %s\n", runState.sourceRoot.text);
+        std::fprintf(logStream, " %s\n", runState.source.root.text);
     std::fprintf(logStream, "照合先:キャッシュ使用%s%s %s\n", cacheUse(settings.destOpenFlags),
-                 cacheClearing(runState.destCacheCleared), runState.destRoot.text);
+                 cacheClearing(runState.dest.cacheCleared), runState.dest.root.text);
 }
 
 void reportProcessingTime(int32_t elapsedSeconds) {

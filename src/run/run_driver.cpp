@@ -83,17 +83,17 @@ void allocateRunPath(PathBuffer& buffer, int32_t capacity) {
 void resolveSourceArgument(const char* argument) {
     // An empty argument (an empty quoted string) names nothing to verify.
     if (argument[0] == '\0') fatalError("照合元パス\"%s\"がありません。", argument);
-    int32_t result = resolveSource(argument, runState.sourcePath, &runState.sourceTail,
+    int32_t result = resolveSource(argument, runState.source.path, &runState.sourceTail,
                                    &runState.tailIsAlias, settings.subDirectory != 0,
                                    settings.entryKind.dirs != 0, settings.entryKind.files != 0);
     if (result == -1) fatalError("メモリー不足");
     if (result == -2) fatalError("照合元\"%s\"に共有名がありません。", argument);
     if (result == -3) fatalError("照合元パス\"%s\"がありません。", argument);
-    runState.sourceDirLength = result;
+    runState.source.length = result;
 }
 
 void takeDestination(const char* argument) {
-    PathBuffer& dest = runState.destPath;
+    PathBuffer& dest = runState.dest.path;
     // An empty argument means what an omitted one means: the current directory.
     if (argument == nullptr || argument[0] == '\0') {
         uint32_t length = os::getCurrentDirectory(static_cast<uint32_t>(dest.capacity), dest.text);
@@ -110,7 +110,7 @@ void takeDestination(const char* argument) {
         if (std::strchr(dest.text, '*') != nullptr || std::strchr(dest.text, '?') != nullptr)
             fatalError("照合先にはワイルドカードは使えません。");
     }
-    runState.destLength = static_cast<int32_t>(std::strlen(dest.text));
+    runState.dest.length = static_cast<int32_t>(std::strlen(dest.text));
 }
 
 bool hasWildcard(const char* text) {
@@ -118,17 +118,19 @@ bool hasWildcard(const char* text) {
 }
 
 void closeDestinationForWalk() {
-    PathBuffer& dest = runState.destPath;
-    int32_t length = runState.destLength;
+    PathBuffer& dest = runState.dest.path;
+    int32_t length = runState.dest.length;
     if (length > 0 && (dest.text[length - 1] == ':' || endsWithSeparator(dest.text))) return;
     if (!writePathAt(dest, length, "\\")) fatalError("メモリー不足");
-    runState.destLength = length + 1;
+    runState.dest.length = length + 1;
 }
 
-// The full path of a path, ending in a separator, in a buffer as large as the path's own.
-void takeFullPath(PathBuffer& root, const PathBuffer& from) {
-    allocateRunPath(root, from.capacity);
-    const char* path = from.text[0] != '\0' ? from.text : ".";
+// The side's root: the full path of its path, ending in a separator, in a buffer as large
+// as the path's own.
+void takeFullPath(Side& side) {
+    PathBuffer& root = side.root;
+    allocateRunPath(root, side.path.capacity);
+    const char* path = side.path.text[0] != '\0' ? side.path.text : ".";
     uint32_t length = os::getFullPathName(path, static_cast<uint32_t>(root.capacity), root.text);
     if (length >= static_cast<uint32_t>(root.capacity)) {
         if (!reservePath(root, static_cast<int32_t>(length))) fatalError("メモリー不足");
@@ -141,19 +143,19 @@ void takeFullPath(PathBuffer& root, const PathBuffer& from) {
 }
 
 void checkVolumesReachable() {
-    if (pathKind(runState.sourcePath.text) == 3) fatalError("照合元ドライブにアクセス出来ません。");
-    if (pathKind(runState.destPath.text) == 3) fatalError("照合先ドライブにアクセス出来ません。");
+    if (pathKind(runState.source.path.text) == 3) fatalError("照合元ドライブにアクセス出来ません。");
+    if (pathKind(runState.dest.path.text) == 3) fatalError("照合先ドライブにアクセス出来ません。");
 }
 
 void allocateReadBuffers() {
     if (settings.blockSize <= 1) return;
     size_t size = static_cast<size_t>(settings.blockSize);
-    runState.sourceBuffer = static_cast<unsigned char*>(os::allocatePages(size));
-    if (runState.sourceBuffer == nullptr) fatalError("メモリー不足");
-    runState.destBuffer = static_cast<unsigned char*>(os::allocatePages(size));
-    if (runState.destBuffer == nullptr) {
-        os::releasePages(runState.sourceBuffer);
-        runState.sourceBuffer = nullptr;
+    runState.source.buffer = static_cast<unsigned char*>(os::allocatePages(size));
+    if (runState.source.buffer == nullptr) fatalError("メモリー不足");
+    runState.dest.buffer = static_cast<unsigned char*>(os::allocatePages(size));
+    if (runState.dest.buffer == nullptr) {
+        os::releasePages(runState.source.buffer);
+        runState.source.buffer = nullptr;
         fatalError("メモリー不足");
     }
 }
@@ -195,13 +197,13 @@ void finishRun() {
             stopWithMessage("ログ・ファイル\"%s\"の出力に異常を検出しました。", settings.logPath);
     }
 
-    releasePath(runState.sourcePath);
-    releasePath(runState.destPath);
+    releasePath(runState.source.path);
+    releasePath(runState.dest.path);
     os::release(runState.sourceTail);
     runState.sourceTail = nullptr;
     clearRunCachesAgain();
-    releasePath(runState.sourceRoot);
-    releasePath(runState.destRoot);
+    releasePath(runState.source.root);
+    releasePath(runState.dest.root);
 }
 
 // Whichever way the process ends: no thread of ours outlives it, and the log keeps what it
@@ -258,8 +260,8 @@ int morviMain(int argc, char** argv) {
     pagerInit(settings.pauseOutput, 1);
     if (settings.pauseOutput) pagerAfterPrint(80, PAGER_PROMPT);
 
-    allocateRunPath(runState.sourcePath, 1024);
-    allocateRunPath(runState.destPath, 1024);
+    allocateRunPath(runState.source.path, 1024);
+    allocateRunPath(runState.dest.path, 1024);
     resolveSourceArgument(arguments.source);
     takeDestination(arguments.destination);
 
@@ -269,11 +271,11 @@ int morviMain(int argc, char** argv) {
                         hasWildcard(runState.sourceTail);
     if (runState.walkMode) closeDestinationForWalk();
 
-    takeFullPath(runState.sourceRoot, runState.sourcePath);
-    takeFullPath(runState.destRoot, runState.destPath);
+    takeFullPath(runState.source);
+    takeFullPath(runState.dest);
     checkVolumesReachable();
-    anchorPathLists("照合元", runState.sourcePath.text, FilterSide::source);
-    anchorPathLists("照合先", runState.destPath.text, FilterSide::destination);
+    anchorPathLists("照合元", runState.source.path.text, FilterSide::source);
+    anchorPathLists("照合先", runState.dest.path.text, FilterSide::destination);
 
     settleVolumes();
     // No open log file may hold a volume while its cache is dropped.
@@ -286,11 +288,9 @@ int morviMain(int argc, char** argv) {
 
     runState.runAborted = 0;
     if (runState.walkMode) {
-        if (walkDirectory(runState.sourceDirLength, runState.destLength, runState.sourceAltLength,
-                          runState.destAltLength) == WALK_STOPPED)
-            runState.runAborted = 1;
+        if (walkDirectory() == WALK_STOPPED) runState.runAborted = 1;
     } else if (settings.entryKind.files) {
-        compareSingleFile(runState.sourceDirLength, runState.destLength, runState.sourceAltLength);
+        compareSingleFile();
     }
 
     finishRun();

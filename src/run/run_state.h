@@ -18,40 +18,31 @@ struct RunTotals {
     uint32_t sourceVanished = 0;
 };
 
+// What the run knows of one side, source or destination.
+struct Side {
+    PathBuffer path;       // the entry being compared, in long names
+    int32_t length = 0;    // where the walk's first names go in path
+    PathBuffer altPath;    // the same entry in 8.3 names, while altAccess is on
+    int32_t altLength = 0;
+    int32_t altAccess = 0;  // entries are looked up and opened through altPath
+    PathBuffer root;        // SourceRoot, DestRoot: a full path, always ending in a backslash
+    char* volumeRoot = nullptr;
+    char fsName[261] = {};
+    int32_t cacheCleared = 0;
+    unsigned char* buffer = nullptr;  // the contents are read into it, blockSize bytes at a time
+    bool isBinary = false;  // the last content comparison that classified found a binary byte
+};
+
 struct RunState {
     int32_t windowsNtVersion = -1;
-
-    PathBuffer sourcePath;
-    PathBuffer destPath;
-    char* sourceTail = nullptr;
+    Side source;
+    Side dest;
+    char* sourceTail = nullptr;  // the file name or pattern of the source argument
     int32_t tailIsAlias = 0;
-    int32_t sourceDirLength = 0;
-    int32_t destLength = 0;
     int32_t walkMode = 0;
-
-    PathBuffer sourceRoot;  // SourceRoot: full path, always ending in a backslash
-    PathBuffer destRoot;    // DestRoot
-    char* sourceVolumeRoot = nullptr;
-    char* destVolumeRoot = nullptr;
     int32_t sameVolume = 0;
-    char sourceFsName[261] = {};
-    char destFsName[261] = {};
-
     int32_t fatTimeMode = 0;
     int32_t cdTimeMode = 0;
-    int32_t sourceAltAccess = 0;
-    int32_t destAltAccess = 0;
-    PathBuffer sourceAltPath;
-    PathBuffer destAltPath;
-    int32_t sourceAltLength = 0;
-    int32_t destAltLength = 0;
-
-    int32_t sourceCacheCleared = 0;
-    int32_t destCacheCleared = 0;
-
-    unsigned char* sourceBuffer = nullptr;
-    unsigned char* destBuffer = nullptr;
-
     int32_t runAborted = 0;
 };
 

@@ -16,27 +16,32 @@ namespace {
 const uint32_t FS_NAME_CAPACITY = 260;
 const int32_t FALLBACK_BLOCK_SIZE = 1048576;
 
-char* volumeRootCopy(const char* fullPath) {
-    size_t length = std::strlen(fullPath);
-    char* copy = static_cast<char*>(os::allocate(length + 2));
-    if (copy == nullptr) fatalError("メモリー不足");
-    std::memcpy(copy, fullPath, length + 1);
-    volumeRootOf(copy);
-    return copy;
+void takeVolumeRoot(Side& side) {
+    size_t length = std::strlen(side.root.text);
+    side.volumeRoot = static_cast<char*>(os::allocate(length + 2));
+    if (side.volumeRoot == nullptr) fatalError("メモリー不足");
+    std::memcpy(side.volumeRoot, side.root.text, length + 1);
+    volumeRootOf(side.volumeRoot);
 }
 
-// SourceRoot or DestRoot in 8.3 form, in a buffer no shorter than the walk expects.
-int32_t takeAltRoot(PathBuffer& alt, const PathBuffer& root) {
-    int32_t needed = static_cast<int32_t>(std::strlen(root.text)) + 1;
-    if (!allocatePath(alt, needed > 1024 ? needed : 1024)) fatalError("メモリー不足");
-    toAltPath(root.text, alt.text);
-    return static_cast<int32_t>(std::strlen(alt.text));
+bool readFileSystemName(Side& side) {
+    return os::getVolumeFileSystemName(side.volumeRoot, side.fsName, FS_NAME_CAPACITY);
+}
+
+// The root in 8.3 form, in a buffer no shorter than the walk expects.
+void takeAltRoot(Side& side) {
+    if (!side.altAccess) return;
+    int32_t needed = static_cast<int32_t>(std::strlen(side.root.text)) + 1;
+    if (!allocatePath(side.altPath, needed > 1024 ? needed : 1024)) fatalError("メモリー不足");
+    toAltPath(side.root.text, side.altPath.text);
+    side.altLength = static_cast<int32_t>(std::strlen(side.altPath.text));
 }
 
 bool isCdName(const char* name) { return hasPrefix(name, "UDF") || hasPrefix(name, "CDFS"); }
 
-bool altNamesUsable(const char* name) {
-    return hasPrefix(name, "FAT") || std::strcmp(name, "NTFS") == 0;
+bool altAccessOn(const char* fsName) {
+    if (settings.accessAlt != 2) return settings.accessAlt == 1;
+    return hasPrefix(fsName, "FAT") || std::strcmp(fsName, "NTFS") == 0;
 }
 
 // One size both sides can read in whole units: the larger rounded up to the smaller.
@@ -63,62 +68,49 @@ const char* driveOrCurrent(const char* path) {
 }  // namespace
 
 void settleVolumes() {
-    runState.sourceVolumeRoot = volumeRootCopy(runState.sourceRoot.text);
-    runState.destVolumeRoot = volumeRootCopy(runState.destRoot.text);
-    runState.sameVolume = std::strcmp(runState.sourceVolumeRoot, runState.destVolumeRoot) == 0;
-
-    if (!os::getVolumeFileSystemName(runState.sourceVolumeRoot, runState.sourceFsName,
-                                     FS_NAME_CAPACITY))
-        fatalError("照合元ドライブにアクセス出来ません。");
-    if (!os::getVolumeFileSystemName(runState.destVolumeRoot, runState.destFsName,
-                                     FS_NAME_CAPACITY))
-        fatalError("照合先ドライブにアクセス出来ません。");
-
+    takeVolumeRoot(runState.source);
+    takeVolumeRoot(runState.dest);
+    runState.sameVolume = std::strcmp(runState.source.volumeRoot, runState.dest.volumeRoot) == 0;
+    if (!readFileSystemName(runState.source)) fatalError("照合元ドライブにアクセス出来ません。");
+    if (!readFileSystemName(runState.dest)) fatalError("照合先ドライブにアクセス出来ません。");
     applyFileSystemRules();
-
-    if (runState.sourceAltAccess)
-        runState.sourceAltLength = takeAltRoot(runState.sourceAltPath, runState.sourceRoot);
-    if (runState.destAltAccess)
-        runState.destAltLength = takeAltRoot(runState.destAltPath, runState.destRoot);
+    takeAltRoot(runState.source);
+    takeAltRoot(runState.dest);
 }
 
 void applyFileSystemRules() {
-    const char* source = runState.sourceFsName;
-    const char* dest = runState.destFsName;
+    const char* source = runState.source.fsName;
+    const char* dest = runState.dest.fsName;
     runState.fatTimeMode = hasPrefix(source, "FAT") != hasPrefix(dest, "FAT");
     runState.cdTimeMode = !runState.fatTimeMode &&
                           ((std::strcmp(source, "NTFS") == 0 && isCdName(dest)) ||
                            (std::strcmp(dest, "NTFS") == 0 && isCdName(source)));
     if (settings.compareAttributes == 3)
         settings.compareAttributes = hasPrefix(source, "CDFS") || hasPrefix(dest, "CDFS") ? 0 : 1;
-    if (settings.accessAlt == 2) {
-        runState.sourceAltAccess = altNamesUsable(source);
-        runState.destAltAccess = altNamesUsable(dest);
-    } else {
-        runState.sourceAltAccess = settings.accessAlt == 1;
-        runState.destAltAccess = settings.accessAlt == 1;
-    }
+    runState.source.altAccess = altAccessOn(source);
+    runState.dest.altAccess = altAccessOn(dest);
 }
 
 void clearRunCaches() {
     if (settings.cacheMode == 0) return;
-    runState.sourceCacheCleared = clearVolumeCache(runState.sourceVolumeRoot);
-    runState.destCacheCleared = runState.sameVolume ? runState.sourceCacheCleared
-                                                    : clearVolumeCache(runState.destVolumeRoot);
+    Side& source = runState.source;
+    Side& dest = runState.dest;
+    source.cacheCleared = clearVolumeCache(source.volumeRoot);
+    dest.cacheCleared = runState.sameVolume ? source.cacheCleared : clearVolumeCache(dest.volumeRoot);
 }
 
 void settleReading() {
     // A cache that could not be dropped would answer from memory: read around it.
     if (settings.cacheMode == 2) {
-        if (!runState.sourceCacheCleared) settings.sourceOpenFlags = os::FLAG_NO_BUFFERING;
-        if (!runState.destCacheCleared) settings.destOpenFlags = os::FLAG_NO_BUFFERING;
+        if (!runState.source.cacheCleared) settings.sourceOpenFlags = os::FLAG_NO_BUFFERING;
+        if (!runState.dest.cacheCleared) settings.destOpenFlags = os::FLAG_NO_BUFFERING;
     }
     negotiateBlockSize();
 }
 
 void negotiateBlockSize() {
-    const char* sourcePath = runState.sourcePath.text;
-    const char* destPath = runState.destPath.text;
+    const char* sourcePath = runState.source.path.text;
+    const char* destPath = runState.dest.path.text;
     if (settings.blockSize == -2) {
         uint32_t sourceCluster = clusterSize(sourcePath);
         uint32_t destCluster = clusterSize(destPath);
@@ -146,6 +138,6 @@ void negotiateBlockSize() {
 
 void clearRunCachesAgain() {
     if (settings.cacheMode == 0) return;
-    if (runState.sourceCacheCleared) clearVolumeCache(runState.sourceRoot.text);
-    if (runState.destCacheCleared && !runState.sameVolume) clearVolumeCache(runState.destRoot.text);
+    if (runState.source.cacheCleared) clearVolumeCache(runState.source.root.text);
+    if (runState.dest.cacheCleared && !runState.sameVolume) clearVolumeCache(runState.dest.root.text);
 }

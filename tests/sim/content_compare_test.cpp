@@ -59,18 +59,18 @@ TEST(ContentCompare, ResultsInBlockAndByteModeWithTheTextBinaryClassification) {
         settings.compareSize = c.compareSize;
         settings.textBinaryCheck = c.classify;
         if (c.blockSize > 1) {  // the buffers a run with this block size has
-            runState.sourceBuffer = static_cast<unsigned char*>(os::allocatePages(c.blockSize));
-            runState.destBuffer = static_cast<unsigned char*>(os::allocatePages(c.blockSize));
+            runState.source.buffer = static_cast<unsigned char*>(os::allocatePages(c.blockSize));
+            runState.dest.buffer = static_cast<unsigned char*>(os::allocatePages(c.blockSize));
         }
-        sourceIsBinary = destIsBinary = true;
+        runState.source.isBinary = runState.dest.isBinary = true;
         EXPECT_EQ(compareContentsOf(SOURCE, DEST), c.expected);
-        os::releasePages(runState.sourceBuffer);
-        os::releasePages(runState.destBuffer);
-        runState.sourceBuffer = runState.destBuffer = nullptr;
+        os::releasePages(runState.source.buffer);
+        os::releasePages(runState.dest.buffer);
+        runState.source.buffer = runState.dest.buffer = nullptr;
         settings = saved;
         if (!c.classify) continue;
-        EXPECT_EQ(sourceIsBinary, c.sourceBinary);
-        EXPECT_EQ(destIsBinary, c.destBinary);
+        EXPECT_EQ(runState.source.isBinary, c.sourceBinary);
+        EXPECT_EQ(runState.dest.isBinary, c.destBinary);
     }
 }
 

@@ -151,10 +151,10 @@ TEST_P(BlockTable, NegotiateBlockSize) {
     shapeVolume(sim::addVolume("D:\\"), c.dSector, c.dCluster);
     shapeVolume(sim::addVolume("\\\\server\\share\\"), 4096, 65536);  // never asked for its sector size
     std::string source = c.sourcePath, dest = "D:\\dst\\";
-    runState.sourcePath.text = source.data();
-    runState.sourcePath.capacity = static_cast<int32_t>(source.size() + 1);
-    runState.destPath.text = dest.data();
-    runState.destPath.capacity = static_cast<int32_t>(dest.size() + 1);
+    runState.source.path.text = source.data();
+    runState.source.path.capacity = static_cast<int32_t>(source.size() + 1);
+    runState.dest.path.text = dest.data();
+    runState.dest.path.capacity = static_cast<int32_t>(dest.size() + 1);
     settings.blockSize = c.blockSize;
     settings.sourceOpenFlags = c.sourceFlags;
     settings.destOpenFlags = c.destFlags;

@@ -7,6 +7,7 @@
 #include "compare/compare_entry.h"
 #include "compare/content_compare.h"
 #include "output/result_line.h"
+#include "run/run_state.h"
 #include "run/settings.h"
 
 namespace {
@@ -22,12 +23,12 @@ TEST(ResultLabels, TextAgainstBinaryOnlyWhenCheckedAndTheClassesDiffer) {
     };
     for (const auto& c : cases) {
         settings.textBinaryCheck = c.check;
-        sourceIsBinary = c.sourceBinary;
-        destIsBinary = c.destBinary;
+        runState.source.isBinary = c.sourceBinary;
+        runState.dest.isBinary = c.destBinary;
         EXPECT_STREQ(resultLabel(RESULT_CONTENTS, 0), c.label);
     }
     settings.textBinaryCheck = 0;
-    sourceIsBinary = destIsBinary = false;
+    runState.source.isBinary = runState.dest.isBinary = false;
 }
 
 TEST(ProgressName, FitsSeventyNineBytesFromASeparator) {
