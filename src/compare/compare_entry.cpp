@@ -88,14 +88,18 @@ bool selectionNeedsDestination() {
 
 }  // namespace
 
-int compareEntry(const os::FindRecord& source, const EntryPaths& paths, int isDirectory,
-                 int fromWalk, int checkNames, const os::FindRecord* dest) {
-    if (fromWalk && !isDirectory &&
-        isFileExcluded(paths.source, paths.dest, runState.source.altAccess ? paths.sourceAlt : nullptr))
+PairResult compareEntry(const os::FindRecord& source, PairKind kind, PairOrigin origin,
+                        const os::FindRecord* dest) {
+    const Side& sourceSide = runState.source;
+    const Side& destSide = runState.dest;
+    const bool isDirectory = kind == PAIR_OF_DIRECTORIES;
+    if (origin == FROM_WALK && !isDirectory &&
+        isFileExcluded(sourceSide.path.text, destSide.path.text,
+                       sourceSide.altAccess ? sourceSide.altPath.text : nullptr))
         return RESULT_SKIPPED;
 
-    const char* sourceAccess = runState.source.altAccess ? paths.sourceAlt : paths.source;
-    const char* destAccess = runState.dest.altAccess ? paths.destAlt : paths.dest;
+    const char* sourceAccess = accessPath(sourceSide);
+    const char* destAccess = accessPath(destSide);
 
     // The walk has already looked the destination up; a second look-up per entry would
     // cost as much as the first.
@@ -128,6 +132,7 @@ int compareEntry(const os::FindRecord& source, const EntryPaths& paths, int isDi
 
     if (settings.testMode) return RESULT_MATCH;
 
+    const bool checkNames = origin == FROM_WALK;
     if (checkNames && settings.compareNameCase && std::strcmp(source.name, dest->name) != 0)
         return RESULT_NAME_CASE;
     if (checkNames && settings.compareAltName && std::strcmp(source.altName, dest->altName) != 0)
@@ -156,12 +161,13 @@ int compareEntry(const os::FindRecord& source, const EntryPaths& paths, int isDi
     return compareContentsOf(sourceAccess, destAccess);
 }
 
-int compareAndReport(const os::FindRecord& source, const EntryPaths& paths, int isDirectory,
-                     int fromWalk, int checkNames, const os::FindRecord* dest) {
-    const int result = compareEntry(source, paths, isDirectory, fromWalk, checkNames, dest);
+ReportOutcome compareAndReport(const os::FindRecord& source, PairKind kind, PairOrigin origin,
+                               const os::FindRecord* dest) {
+    const PairResult result = compareEntry(source, kind, origin, dest);
+    const bool isDirectory = kind == PAIR_OF_DIRECTORIES;
     if (result == RESULT_SKIPPED) {
         if (settings.verbose.skip)
-            printMismatchLine(resultLabel(result, isDirectory));
+            printMismatchLine(resultLabel(result, kind));
         else
             endProgressLine();
         return OUTCOME_SKIPPED;
@@ -179,17 +185,17 @@ int compareAndReport(const os::FindRecord& source, const EntryPaths& paths, int 
     ++mismatched;
     if (result == RESULT_FILE_HAS_DIR_TWIN) ++runTotals.fileHasDirTwin;
     if (settings.verbose.error)
-        printMismatchLine(resultLabel(result, isDirectory));
+        printMismatchLine(resultLabel(result, kind));
     else
         endProgressLine();
     return OUTCOME_MISMATCHED;
 }
 
-const char* resultLabel(int result, int isDirectory) {
+const char* resultLabel(PairResult result, PairKind kind) {
     const bool destIsBinary = runState.dest.isBinary;
     if (result == RESULT_CONTENTS && settings.textBinaryCheck && runState.source.isBinary != destIsBinary)
         return destIsBinary ? "テキスト対バイナリ " : "バイナリ対テキスト ";
-    if (isDirectory && result < static_cast<int>(sizeof DIR_LABELS / sizeof DIR_LABELS[0]))
+    if (kind == PAIR_OF_DIRECTORIES && result < static_cast<int>(sizeof DIR_LABELS / sizeof DIR_LABELS[0]))
         return DIR_LABELS[result];
     if (result >= 0 && result < static_cast<int>(sizeof FILE_LABELS / sizeof FILE_LABELS[0]))
         return FILE_LABELS[result];

@@ -1,4 +1,5 @@
 // Compares one source entry with the destination entry of the same name and reports it.
+// The pair is the one in runState's path buffers.
 #pragma once
 
 #include "platform/platform.h"
@@ -25,18 +26,17 @@ enum PairResult {
 // What compareAndReport tells the walker.
 enum ReportOutcome { OUTCOME_MATCHED = 0, OUTCOME_MISMATCHED = 1, OUTCOME_SKIPPED = 101 };
 
-struct EntryPaths {
-    const char* source;
-    const char* dest;
-    const char* sourceAlt;  // meaningful while the side's alternate access is on
-    const char* destAlt;
-};
+enum PairKind { PAIR_OF_FILES = 0, PAIR_OF_DIRECTORIES = 1 };
 
-// dest: the destination's record when the caller has just looked it up; nullptr makes the
-// comparison look it up itself.
-int compareEntry(const os::FindRecord& source, const EntryPaths& paths, int isDirectory,
-                 int fromWalk, int checkNames, const os::FindRecord* dest = nullptr);
-int compareAndReport(const os::FindRecord& source, const EntryPaths& paths, int isDirectory,
-                     int fromWalk, int checkNames, const os::FindRecord* dest = nullptr);
+// The walk's pairs pass the file filters and have the spelling of their names compared;
+// the one file that the source argument names does neither.
+enum PairOrigin { FROM_WALK, FROM_ARGUMENT };
 
-const char* resultLabel(int result, int isDirectory);
+// source: the source entry's record. dest: the destination's record when the caller has
+// just looked it up; nullptr makes the comparison look it up itself.
+PairResult compareEntry(const os::FindRecord& source, PairKind kind, PairOrigin origin,
+                        const os::FindRecord* dest = nullptr);
+ReportOutcome compareAndReport(const os::FindRecord& source, PairKind kind, PairOrigin origin,
+                               const os::FindRecord* dest = nullptr);
+
+const char* resultLabel(PairResult result, PairKind kind);

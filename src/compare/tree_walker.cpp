@@ -45,13 +45,7 @@ bool isDirectory(const os::FindRecord& record) {
 }
 
 
-// Taken anew for every pair: growing a buffer may move it.
-EntryPaths currentPaths() {
-    return {runState.source.path.text, runState.dest.path.text, runState.source.altPath.text,
-            runState.dest.altPath.text};
-}
-
-void countBytes(int outcome, uint64_t size) {
+void countBytes(ReportOutcome outcome, uint64_t size) {
     if (outcome == OUTCOME_SKIPPED) return;
     runTotals.bytesCompared += size;
     if (outcome == OUTCOME_MISMATCHED) runTotals.bytesMismatched += size;
@@ -63,12 +57,12 @@ WalkOutcome afterMismatch() {
 
 // Below the first level the separator at the offset is the walk's own: testing the path
 // without it asks the file system the same question and needs no copy of the path.
-int destinationKind(const Level& level, bool nested) {
+PathKind destinationKind(const Level& level, bool nested) {
     PathBuffer& path = runState.dest.altAccess ? runState.dest.altPath : runState.dest.path;
     int32_t offset = runState.dest.altAccess ? level.destAlt : level.dest;
     if (!nested) return pathKind(path.text);
     path.text[offset - 1] = '\0';
-    int kind = pathKind(path.text);
+    PathKind kind = pathKind(path.text);
     path.text[offset - 1] = '\\';
     return kind;
 }
@@ -76,18 +70,18 @@ int destinationKind(const Level& level, bool nested) {
 // False when this level cannot be walked; *outcome then says whether the run goes on.
 bool destinationReady(const Level& level, bool nested, WalkOutcome* outcome) {
     switch (destinationKind(level, nested)) {
-    case 1:
+    case PATH_DIRECTORY:
         return true;
-    case 0:
+    case PATH_MISSING:
         ++runTotals.dirsMismatched;
         if (settings.verbose.notExist) printMismatchLine("照合先DIRなし ");
         break;
-    case 2:
+    case PATH_FILE:
         ++runTotals.dirsMismatched;
         ++runTotals.dirHasFileTwin;
         if (settings.verbose.error) printMismatchLine("DIR同名ファイル存在 ");
         break;
-    default:
+    case PATH_UNREACHABLE:
         ++runTotals.dirsMismatched;
         fatalError("照合先ドライブにアクセス出来ません。");
     }
@@ -145,7 +139,7 @@ WalkOutcome visitDirectory(const os::FindRecord& entry, const os::FindRecord* de
         return WALK_FINISHED;
     }
     if (settings.entryKind.dirs &&
-        compareAndReport(entry, currentPaths(), 1, 1, 1, dest) == OUTCOME_MISMATCHED)
+        compareAndReport(entry, PAIR_OF_DIRECTORIES, FROM_WALK, dest) == OUTCOME_MISMATCHED)
         return afterMismatch();
     if (!settings.subDirectory) return WALK_FINISHED;
     placeName(runState.source.path, next.source - 1, "\\", 0);
@@ -170,7 +164,7 @@ WalkOutcome visitEntry(const Level& level, const os::FindRecord& entry) {
     next.destAlt += destAltLength + (runState.dest.altAccess ? 1 : 0);
 
     if (isDirectory(entry)) return visitDirectory(entry, dest, next);
-    int outcome = compareAndReport(entry, currentPaths(), 0, 1, 1, dest);
+    ReportOutcome outcome = compareAndReport(entry, PAIR_OF_FILES, FROM_WALK, dest);
     countBytes(outcome, os::sizeOf(entry));
     return outcome == OUTCOME_MISMATCHED ? afterMismatch() : WALK_FINISHED;
 }
@@ -194,19 +188,13 @@ WalkOutcome walkLevel(const Level& level, bool nested) {
     return outcome;
 }
 
-bool endsInSeparator(const char* path, int32_t length) {
-    if (length <= 0) return false;
-    char last = path[length - 1];
-    return last == ':' || (last == '\\' && byteKindAt(path, length - 1) != 2);
-}
-
 // A destination that names a directory takes the source's name inside it; any other names
 // the destination file itself.
 void placeSingleDestination(int32_t destLength, const char* name) {
     PathBuffer& dest = runState.dest.path;
-    if (endsInSeparator(dest.text, destLength)) {
+    if (endsWithSeparatorOrColon(dest.text)) {
         placeName(dest, destLength, name, 0);
-    } else if (pathKind(dest.text) == 1) {
+    } else if (pathKind(dest.text) == PATH_DIRECTORY) {
         int32_t separator = placeName(dest, destLength, "\\", static_cast<int32_t>(std::strlen(name)));
         placeName(dest, destLength + separator, name, 0);
     }
@@ -249,6 +237,7 @@ void compareSingleFile() {
         growPathBuffer(runState.dest.altPath, static_cast<int32_t>(std::strlen(runState.dest.path.text)));
         toAltPath(runState.dest.path.text, runState.dest.altPath.text);
     }
-    int outcome = compareAndReport(found, currentPaths(), isDirectory(found) ? 1 : 0, 0, 0);
+    PairKind kind = isDirectory(found) ? PAIR_OF_DIRECTORIES : PAIR_OF_FILES;
+    ReportOutcome outcome = compareAndReport(found, kind, FROM_ARGUMENT);
     countBytes(outcome, os::sizeOf(found));
 }

@@ -10,10 +10,6 @@ namespace {
 
 const uint32_t NAME_CAPACITY = 260;
 
-bool isNetworkPath(const char* path) { return path[0] == '\\' && path[1] == '\\'; }
-
-bool isDrivePath(const char* path) { return path[0] != '\0' && path[1] == ':'; }
-
 bool isNt3() { return runState.windowsNtVersion >= 1 && runState.windowsNtVersion <= 399; }
 
 // The root the size questions are put to, and its file-system name; nullptr when either is

@@ -101,11 +101,11 @@ int64_t parseSize(const char* text) {
     return static_cast<int64_t>(integer * unit + numerator * unit / denominator);
 }
 
-int parseSizeRange(const char* text) {
+FilterParse parseSizeRange(const char* text) {
     SizeRange& range = settings.sizeRange;
     range.from = NOT_GIVEN;
     range.to = NOT_GIVEN;
-    if (text[0] == '\0') return 2;
+    if (text[0] == '\0') return FILTER_NOT_ITS_OPTION;
     range.from = text[0] == '-' ? OPEN : parseSize(text);
     for (const char* at = text; *at != '\0'; ++at) {
         if (*at != '-') continue;
@@ -116,7 +116,7 @@ int parseSizeRange(const char* text) {
         range.from = NOT_GIVEN;
         range.to = NOT_GIVEN;
     }
-    return 0;
+    return FILTER_TAKEN;
 }
 
 bool sizeInRange(uint64_t size) {
@@ -130,9 +130,9 @@ bool sizeInRange(uint64_t size) {
     return true;
 }
 
-int parseDateRange(const char* text, DateRange& range) {
+void parseDateRange(const char* text, DateRange& range) {
     range = DateRange{};
-    if (text[0] == '\0') return 0;
+    if (text[0] == '\0') return;
     const char* searchFrom = text;
     if (text[0] == '-')
         range.start.year = OPEN;
@@ -152,7 +152,6 @@ int parseDateRange(const char* text, DateRange& range) {
         startJulian(range.start) > endJulian(range.end))
         range.end.year = OPEN;
     if (range.start.year == OPEN && range.end.year == OPEN) range = DateRange{};
-    return 0;
 }
 
 bool dateInRange(const DateFields& time, const DateRange& range) {
@@ -206,17 +205,17 @@ bool isLeapYear(int32_t year) {
     return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
 }
 
-int parseDateOption(const char* text) {
+FilterParse parseDateOption(const char* text) {
     auto is = [](char c, char letter) { return c == letter || c == letter - ('a' - 'A'); };
-    if (is(text[0], 'c')) return parseDateRange(text + 1, settings.dateCreate);
-    if (is(text[0], 'r')) return parseDateRange(text + 1, settings.dateAccess);
-    if (is(text[0], 'w')) return parseDateRange(text + 1, settings.dateWrite);
-    if (!is(text[0], 'd')) return parseDateRange(text, settings.dateWrite);
-    const char* dirText = text + 1;
-    if (is(dirText[0], 'c')) return parseDateRange(dirText + 1, settings.dirDateCreate);
-    if (is(dirText[0], 'r')) return parseDateRange(dirText + 1, settings.dirDateAccess);
-    if (is(dirText[0], 'w')) return parseDateRange(dirText + 1, settings.dirDateWrite);
-    return parseDateRange(dirText, settings.dirDateWrite);
+    Settings& s = settings;
+    const bool forDirs = is(text[0], 'd');
+    if (forDirs) ++text;
+    DateRange* range = forDirs ? &s.dirDateWrite : &s.dateWrite;  // also without a letter
+    if (is(text[0], 'c')) range = forDirs ? &s.dirDateCreate : &s.dateCreate;
+    if (is(text[0], 'r')) range = forDirs ? &s.dirDateAccess : &s.dateAccess;
+    if (is(text[0], 'c') || is(text[0], 'r') || is(text[0], 'w')) ++text;
+    parseDateRange(text, *range);
+    return FILTER_TAKEN;
 }
 
 bool localDateFields(os::FileTime time, DateFields* fields) {

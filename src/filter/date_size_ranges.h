@@ -4,17 +4,18 @@
 
 #include <cstdint>
 
+#include "filter/filter_lists.h"
 #include "platform/platform.h"
 #include "run/settings.h"
 
 // A byte count written as a real number with an optional unit K, M or G.
 int64_t parseSize(const char* text);
 
-// The text after /ls into settings.sizeRange; 2 when the text is empty, else 0.
-int parseSizeRange(const char* text);
+// The text after /ls into settings.sizeRange; an empty text is no /ls option.
+FilterParse parseSizeRange(const char* text);
 
-// Replaces the range; a malformed text leaves fields not given. Always 0.
-int parseDateRange(const char* text, DateRange& range);
+// Replaces the range; a malformed text leaves fields not given.
+void parseDateRange(const char* text, DateRange& range);
 
 bool sizeInRange(uint64_t size);
 
@@ -31,4 +32,4 @@ int32_t daysInMonth(int32_t year, int32_t month);
 bool isLeapYear(int32_t year);
 
 // The text after /ly: picks the date field by its leading letters and reads the range.
-int parseDateOption(const char* text);
+FilterParse parseDateOption(const char* text);

@@ -178,7 +178,7 @@ bool dirDatesShutOut(const char* access) {
     const Settings& s = settings;
     size_t length = std::strlen(access);
     char* search = nullptr;
-    if ((length > 0 && access[length - 1] == ':') || endsWithSeparator(access)) {
+    if (endsWithSeparatorOrColon(access)) {
         search = static_cast<char*>(os::allocate(length + 2));
         if (search == nullptr) return false;
         std::memcpy(search, access, length);

@@ -28,18 +28,19 @@ void stripForDirs(FilterList& list) {
         char* element = list.elements[k];
         int32_t length = static_cast<int32_t>(std::strlen(element));
         if (length >= 2 && std::strcmp(element + length - 2, "\\*") == 0 &&
-            byteKindAt(element, length - 2) != 2)
+            byteKindAt(element, length - 2) != SECOND_BYTE)
             element[length - 2] = '\0';
         else if (length >= 4 && std::strcmp(element + length - 4, "\\*.*") == 0 &&
-                 byteKindAt(element, length - 4) != 2)
+                 byteKindAt(element, length - 4) != SECOND_BYTE)
             element[length - 4] = '\0';
     }
 }
 
-int setHeadLimit(const char* text, FilterList& forFiles, FilterList& forDirs) {
-    if (setFilterList(text, forFiles) != 0 || setFilterList(text, forDirs) != 0) return 1;
+FilterParse setHeadLimit(const char* text, FilterList& forFiles, FilterList& forDirs) {
+    if (setFilterList(text, forFiles) != FILTER_TAKEN || setFilterList(text, forDirs) != FILTER_TAKEN)
+        return FILTER_OUT_OF_MEMORY;
     stripForDirs(forDirs);
-    return 0;
+    return FILTER_TAKEN;
 }
 
 bool hasDirLetter(const char* element) {
@@ -154,7 +155,7 @@ void anchorList(const AnchoredList& anchored, const char* label, const char* roo
     for (int32_t k = 0; k < list.count; ++k) {
         const char* element = list.elements[k];
         if (element[0] == '\0' && rootLength == 0) continue;
-        bool absolute = element[0] == '\\' || (element[0] != '\0' && element[1] == ':');
+        bool absolute = element[0] == '\\' || isDrivePath(element);
         if (absolute) {
             if (!liesWithinRoot(element, root, anchored.fold))
                 stopWithMessage(anchored.message, element, label, blank, root, blank);
@@ -231,13 +232,13 @@ bool parseElementList(const char* text, FilterList& list) {
     return true;
 }
 
-int setFilterList(const char* text, FilterList& list) {
+FilterParse setFilterList(const char* text, FilterList& list) {
     releaseList(list);
-    if (text[0] == '\0') return 0;
-    return parseElementList(text, list) ? 0 : 1;
+    if (text[0] == '\0') return FILTER_TAKEN;
+    return parseElementList(text, list) ? FILTER_TAKEN : FILTER_OUT_OF_MEMORY;
 }
 
-int parseSkipOption(const char* text) {
+FilterParse parseSkipOption(const char* text) {
     const char* elements = text[1] != '\0' ? text + 2 : text + 1;
     switch (text[1]) {
         case 'h': return setFilterList(elements, settings.skipHead);
@@ -254,11 +255,11 @@ int parseSkipOption(const char* text) {
         case 'E': return setFilterList(elements, settings.skipExtCase);
         case 'a': return setFilterList(elements, settings.skipAttr.texts);
         case 'A': return setFilterList(elements, settings.skipAttrExact.texts);
-        default: return 2;
+        default: return FILTER_NOT_ITS_OPTION;
     }
 }
 
-int parseLimitOption(const char* text) {
+FilterParse parseLimitOption(const char* text) {
     const char* elements = text[1] != '\0' ? text + 2 : text + 1;
     switch (text[1]) {
         case 'h': return setHeadLimit(elements, settings.limitHead, settings.limitHeadForDirs);
@@ -278,20 +279,20 @@ int parseLimitOption(const char* text) {
         case 'A': return setFilterList(elements, settings.limitAttrExact.texts);
         case 's': case 'S': return parseSizeRange(elements);
         case 'y': case 'Y': return parseDateOption(elements);
-        default: return 2;
+        default: return FILTER_NOT_ITS_OPTION;
     }
 }
 
-int parseDestOption(const char* text) {
+FilterParse parseDestOption(const char* text) {
     bool skip = text[1] == 's' || text[1] == 'S';
-    if (!skip && text[1] != 'l' && text[1] != 'L') return 2;
+    if (!skip && text[1] != 'l' && text[1] != 'L') return FILTER_NOT_ITS_OPTION;
     FilterList* list = nullptr;
     switch (text[2]) {
         case 'h': list = skip ? &settings.destSkipHead : &settings.destLimitHead; break;
         case 'H': list = skip ? &settings.destSkipHeadCase : &settings.destLimitHeadCase; break;
         case 'p': list = skip ? &settings.destSkipPath : &settings.destLimitPath; break;
         case 'P': list = skip ? &settings.destSkipPathCase : &settings.destLimitPathCase; break;
-        default: return 2;
+        default: return FILTER_NOT_ITS_OPTION;
     }
     return setFilterList(text + 3, *list);
 }

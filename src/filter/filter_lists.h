@@ -6,15 +6,17 @@
 
 #include "run/settings.h"
 
-// Each answers 0 taken, 1 out of memory, 2 not an option of this parser; the text starts
-// at the option's first letter.
-int parseSkipOption(const char* text);
-int parseLimitOption(const char* text);
-int parseDestOption(const char* text);
+// What a filter option's parser answers.
+enum FilterParse { FILTER_TAKEN = 0, FILTER_OUT_OF_MEMORY = 1, FILTER_NOT_ITS_OPTION = 2 };
+
+// The text starts at the option's first letter.
+FilterParse parseSkipOption(const char* text);
+FilterParse parseLimitOption(const char* text);
+FilterParse parseDestOption(const char* text);
 
 // Replaces the list with the elements of text; an empty text (or one of blanks only)
-// switches it off. 0 taken, 1 out of memory.
-int setFilterList(const char* text, FilterList& list);
+// switches it off. Taken, or out of memory.
+FilterParse setFilterList(const char* text, FilterList& list);
 
 // False when memory ran out; a text that normalises to nothing leaves the list off.
 bool parseElementList(const char* text, FilterList& list);

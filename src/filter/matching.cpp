@@ -30,7 +30,7 @@ PatternChar readPatternChar(const char* pattern, int32_t k, const ForwardRules& 
     if (rules.escapes && ch == '\\') {
         char next = pattern[k + 1];
         if ((next == '*' || next == '?' || next == '\\') &&
-            !(rules.entryName && byteKindAt(pattern, k) == 2))
+            !(rules.entryName && byteKindAt(pattern, k) == SECOND_BYTE))
             return {static_cast<unsigned char>(next), false, 2};
     }
     return {ch, ch == '*' || ch == '?', 1};
@@ -49,12 +49,13 @@ bool sameAt(const char* text, int32_t i, const char* pattern, int32_t j, unsigne
     unsigned char byte = static_cast<unsigned char>(text[i]);
     if (byte == ch) return true;
     if (!rules.fold || foldByte(byte) != foldByte(ch)) return false;
-    return !rules.entryName || (byteKindAt(text, i) == 0 && byteKindAt(pattern, j) == 0);
+    return !rules.entryName ||
+           (byteKindAt(text, i) == SINGLE_BYTE && byteKindAt(pattern, j) == SINGLE_BYTE);
 }
 
 bool endRuleHolds(const char* text, int32_t i, const ForwardRules& rules) {
     if (text[i] == '\0') return true;
-    return rules.headEnd && text[i] == '\\' && byteKindAt(text, i) != 2;
+    return rules.headEnd && isSeparatorAt(text, i);
 }
 
 bool onlyStarsFrom(const char* pattern, int32_t k) {
@@ -197,7 +198,7 @@ bool sameByteAt(const char* a, int32_t i, const char* b, int32_t j, bool fold) {
 // The mirror image of the forward pass, from (i, j) towards the starts of both strings.
 bool tailMatchFrom(const char* path, int32_t i, const char* pattern, int32_t j, bool fold) {
     if (i < 0) return false;
-    bool literal = j == 0 || (pattern[j - 1] == '\\' && byteKindAt(pattern, j - 1) == 2);
+    bool literal = j == 0 || (pattern[j - 1] == '\\' && byteKindAt(pattern, j - 1) == SECOND_BYTE);
     if (literal || (pattern[j] != '*' && pattern[j] != '?')) {
         if (!sameByteAt(path, i, pattern, j, fold)) return false;
     }
@@ -208,7 +209,7 @@ bool tailMatchFrom(const char* path, int32_t i, const char* pattern, int32_t j, 
             --i;
             --j;
             if (j < 0)
-                return i < 0 || path[i] == ':' || (path[i] == '\\' && byteKindAt(path, i) != 2);
+                return i < 0 || path[i] == ':' || isSeparatorAt(path, i);
             if (pattern[j] == '*') {
                 if (i < 0) return false;
                 star = mark = -1;
@@ -307,7 +308,7 @@ bool matchEntryName(const os::FindRecord& entry, const char* pattern, bool useAl
 
 const char* fileNamePart(const char* path) {
     const char* end = path + std::strlen(path);
-    if (path[0] == '\\' && path[1] == '\\') {
+    if (isNetworkPath(path)) {
         int32_t server = findByte(path + 2, '\\');
         if (server < 0 || findByte(path + 2 + server + 1, '\\') < 0) return end;
     }
@@ -315,7 +316,7 @@ const char* fileNamePart(const char* path) {
     int32_t slash = findLastByte(path, '/');
     int32_t last = backslash > slash ? backslash : slash;
     if (last >= 0) return path + last + 1;
-    if (path[0] != '\0' && path[1] == ':') return path + 2;
+    if (isDrivePath(path)) return path + 2;
     return path;
 }
 
@@ -330,7 +331,7 @@ void lastComponent(char* copy) {
     const char* start = copy;
     if (previous >= 0)
         start = copy + previous + 1;
-    else if (copy[0] != '\0' && copy[1] == ':')
+    else if (isDrivePath(copy))
         start = copy + 2;
     std::memmove(copy, start, std::strlen(start) + 1);
 }

@@ -1,5 +1,7 @@
 // Wildcard matchers over code page 932 byte strings, the literal head test and the small
-// helpers that cut a path into name and extension. None of them allocates or keeps state.
+// helpers that cut a path into name and extension. None of them allocates. The wildcard
+// matchers share one static table of the verifications that failed, cleared for each match
+// that needs it: they must not run on two threads at once.
 #pragma once
 
 #include "platform/platform.h"

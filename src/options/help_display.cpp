@@ -11,10 +11,10 @@
 #include "run/path_tools.h"
 #include "run/process_end.h"
 #include "run/settings.h"
+#include "run/version.h"
 
 namespace {
 
-const char* const PROMPT = "(Continue,/All/Quit)";
 const char* const SOURCE_SIDE = "照合元";
 const char* const DEST_SIDE = "照合先";
 constexpr int32_t HELP_NAME_LIMIT = 1022;  // an environment name this long is not expanded
@@ -492,16 +492,17 @@ void writeFormatted(const char* const (&lines)[N], const char* argument) {
     }
 }
 
-void endPage() { helpPagerPrompt(PROMPT); }
+void endPage() { helpPagerPrompt(PAGER_PROMPT); }
 
 void nextItem() {
     endPage();
     std::fputc('\n', stdout);
 }
 
-// The last path component without its four-character extension; "morvi" for no path.
+// The last path component without its four-character extension; the command's own name
+// for no path.
 char* programNameOf(const char* executablePath) {
-    const char* name = "morvi";
+    const char* name = COMMAND_NAME;
     size_t length = std::strlen(name);
     if (executablePath != nullptr && executablePath[0] != '\0') {
         name = executablePath + findLastByte(executablePath, '\\') + 1;
@@ -517,7 +518,7 @@ char* programNameOf(const char* executablePath) {
 
 void writeBanner(const char* program) {
     std::printf("%s  ファイル照合コマンド\n", program);
-    std::printf("  バージョン 1.62  作成日 %s\n", MORVI_BUILD_DATE);
+    std::printf("  バージョン %s  作成日 %s\n", VERSION_TEXT, MORVI_BUILD_DATE);
     std::fputc('\n', stdout);
     std::printf("%s ［△ オプション群］□ 照合元［□ 照合先］\n", program);
     std::fputc('\n', stdout);

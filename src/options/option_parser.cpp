@@ -54,9 +54,9 @@ bool setNumberWord(const char* option, const char* word, int32_t& field) {
     return true;
 }
 
-Failure filterResult(int result, const char* option) {
-    if (result == 1) stopWithMessage("メモリー不足");
-    return result == 0 ? nullptr : option;
+Failure filterResult(FilterParse result, const char* option) {
+    if (result == FILTER_OUT_OF_MEMORY) stopWithMessage("メモリー不足");
+    return result == FILTER_TAKEN ? nullptr : option;
 }
 
 void takeLogPath(const char* name, int32_t mode) {
@@ -138,8 +138,8 @@ Failure applyD(const char* o) {
         settings.differentTimeOnly = 1;
         return nullptr;
     }
-    int result = parseDestOption(o);
-    if (result != 2) return filterResult(result, o);
+    FilterParse result = parseDestOption(o);
+    if (result != FILTER_NOT_ITS_OPTION) return filterResult(result, o);
     if (setWord(o, "d-", settings.subDirectory, 0) || setWord(o, "d", settings.subDirectory, 1))
         return nullptr;
     return o;

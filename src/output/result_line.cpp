@@ -54,7 +54,7 @@ const char* fitPathForDisplay(const char* path, int* length) {
     }
     for (int k = total - 80; k < total; ++k) {
         const bool separator = path[k] == '/' || path[k] == ':' ||
-                               (path[k] == '\\' && byteKindAt(path, k) != 2);
+                               isSeparatorAt(path, k);
         if (separator) {
             *length = total - (k + 1);
             return path + k + 1;

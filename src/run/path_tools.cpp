@@ -13,23 +13,31 @@ bool isTrailByte(unsigned char byte) {
     return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
 }
 
-int byteKindAt(const char* text, int32_t index) {
-    if (index < 0 || static_cast<size_t>(index) >= std::strlen(text)) return 0;
-    int state = 0;
+ByteKind byteKindAt(const char* text, int32_t index) {
+    if (index < 0 || static_cast<size_t>(index) >= std::strlen(text)) return SINGLE_BYTE;
+    ByteKind kind = SINGLE_BYTE;
     for (int32_t k = 0; k <= index; ++k) {
         unsigned char byte = static_cast<unsigned char>(text[k]);
-        if (state == 1)
-            state = isTrailByte(byte) ? 2 : 0;
+        if (kind == FIRST_BYTE)
+            kind = isTrailByte(byte) ? SECOND_BYTE : SINGLE_BYTE;
         else
-            state = isLeadByte(byte) ? 1 : 0;
+            kind = isLeadByte(byte) ? FIRST_BYTE : SINGLE_BYTE;
     }
-    return state;
+    return kind;
+}
+
+bool isSeparatorAt(const char* text, int32_t index) {
+    return text[index] == '\\' && byteKindAt(text, index) != SECOND_BYTE;
 }
 
 bool endsWithSeparator(const char* text) {
     int32_t length = static_cast<int32_t>(std::strlen(text));
-    if (length == 0 || text[length - 1] != '\\') return false;
-    return byteKindAt(text, length - 1) != 2;
+    return length > 0 && isSeparatorAt(text, length - 1);
+}
+
+bool endsWithSeparatorOrColon(const char* text) {
+    size_t length = std::strlen(text);
+    return (length > 0 && text[length - 1] == ':') || endsWithSeparator(text);
 }
 
 int32_t findByte(const char* text, char byte) {
@@ -60,7 +68,13 @@ bool hasPrefix(const char* text, const char* prefix) {
     return std::strncmp(text, prefix, std::strlen(prefix)) == 0;
 }
 
-static bool isNetworkPath(const char* path) { return path[0] == '\\' && path[1] == '\\'; }
+bool isNetworkPath(const char* path) { return path[0] == '\\' && path[1] == '\\'; }
+
+bool isDrivePath(const char* path) { return path[0] != '\0' && path[1] == ':'; }
+
+bool hasWildcard(const char* text) {
+    return std::strchr(text, '*') != nullptr || std::strchr(text, '?') != nullptr;
+}
 
 uint32_t attributesOf(const char* path) {
     uint32_t word = os::getFileAttributes(path);
@@ -89,10 +103,10 @@ static int32_t shareNameEnd(const char* path) {
     return share < 0 ? static_cast<int32_t>(std::strlen(path)) : shareStart + share;
 }
 
-int pathKind(const char* path) {
+PathKind pathKind(const char* path) {
     char root[300];
     const char* rootArgument = nullptr;
-    if (path[0] != '\0' && path[1] == ':') {
+    if (isDrivePath(path)) {
         root[0] = path[0];
         std::memcpy(root + 1, ":\\", 3);
         rootArgument = root;
@@ -106,13 +120,13 @@ int pathKind(const char* path) {
         }
     }
     char fsName[261];
-    if (!os::getVolumeFileSystemName(rootArgument, fsName, sizeof fsName)) return 3;
+    if (!os::getVolumeFileSystemName(rootArgument, fsName, sizeof fsName)) return PATH_UNREACHABLE;
 
     uint32_t word;
     if (endsWithSeparator(path)) {
         size_t length = std::strlen(path);
         char* shortened = static_cast<char*>(os::allocate(length));
-        if (shortened == nullptr) return 3;
+        if (shortened == nullptr) return PATH_UNREACHABLE;
         std::memcpy(shortened, path, length - 1);
         shortened[length - 1] = '\0';
         word = os::getFileAttributes(shortened);
@@ -120,13 +134,13 @@ int pathKind(const char* path) {
     } else {
         word = os::getFileAttributes(path);
     }
-    if (word == os::INVALID_ATTRIBUTES) return 0;
-    if ((word & (os::ATTR_DIRECTORY | os::ATTR_VOLUME)) != 0) return 1;
-    return 2;
+    if (word == os::INVALID_ATTRIBUTES) return PATH_MISSING;
+    if ((word & (os::ATTR_DIRECTORY | os::ATTR_VOLUME)) != 0) return PATH_DIRECTORY;
+    return PATH_FILE;
 }
 
 void volumeRootOf(char* path) {
-    if (path[0] != '\0' && path[1] == ':') {
+    if (isDrivePath(path)) {
         path[2] = '\\';
         path[3] = '\0';
         return;
@@ -149,10 +163,6 @@ bool hasAliasShape(const char* name) {
     return extension != 0 ? length <= extension + 9 : length <= 8;
 }
 
-static bool hasWildcard(const char* text) {
-    return std::strchr(text, '*') != nullptr || std::strchr(text, '?') != nullptr;
-}
-
 int32_t resolveSource(const char* argument, PathBuffer& sourcePath, char** sourceTail,
                       int32_t* tailIsAlias, bool subDirectory, bool dirsToo, bool filesToo) {
     bool bothKindsWalk = subDirectory && dirsToo && filesToo;
@@ -162,17 +172,15 @@ int32_t resolveSource(const char* argument, PathBuffer& sourcePath, char** sourc
     bool wholeShare = false;
     if (isNetworkPath(argument)) {
         int32_t server = findByte(argument + 2, '\\');
-        if (server < 0) return -2;
+        if (server < 0) return SOURCE_WITHOUT_SHARE;
         wholeShare = findByte(argument + 2 + server + 1, '\\') < 0;
     }
     uint32_t word = wholeShare ? os::ATTR_DIRECTORY : attributesOf(argument);
     if (wholeShare || (word != os::INVALID_ATTRIBUTES && (word & os::ATTR_DIRECTORY) != 0)) {
-        if (!writePathAt(sourcePath, 0, argument)) return -1;
+        if (!writePathAt(sourcePath, 0, argument)) return SOURCE_OUT_OF_MEMORY;
         int32_t length = static_cast<int32_t>(std::strlen(sourcePath.text));
-        bool closed = length > 0 && (sourcePath.text[length - 1] == ':' ||
-                                     endsWithSeparator(sourcePath.text));
-        if (!closed) {
-            if (!writePathAt(sourcePath, length, "\\")) return -1;
+        if (!endsWithSeparatorOrColon(sourcePath.text)) {
+            if (!writePathAt(sourcePath, length, "\\")) return SOURCE_OUT_OF_MEMORY;
             ++length;
         }
         return length;
@@ -183,27 +191,28 @@ int32_t resolveSource(const char* argument, PathBuffer& sourcePath, char** sourc
     int32_t separator = findLastByte(argument, '\\');
     if (separator >= 0) {
         dirLength = separator + 1;
-        if (!reservePath(sourcePath, dirLength)) return -1;
+        if (!reservePath(sourcePath, dirLength)) return SOURCE_OUT_OF_MEMORY;
         std::memcpy(sourcePath.text, argument, static_cast<size_t>(dirLength));
         sourcePath.text[dirLength] = '\0';
-        if (bothKindsWalk && attributesOf(sourcePath.text) == os::INVALID_ATTRIBUTES) return -3;
+        if (bothKindsWalk && attributesOf(sourcePath.text) == os::INVALID_ATTRIBUTES)
+            return SOURCE_NOT_FOUND;
         tail = argument + dirLength;
-    } else if (argument[0] != '\0' && argument[1] == ':') {
+    } else if (isDrivePath(argument)) {
         dirLength = 2;
-        if (!reservePath(sourcePath, dirLength)) return -1;
+        if (!reservePath(sourcePath, dirLength)) return SOURCE_OUT_OF_MEMORY;
         std::memcpy(sourcePath.text, argument, 2);
         sourcePath.text[2] = '\0';
         tail = argument + 2;
     } else {
         dirLength = 0;
-        if (!reservePath(sourcePath, 0)) return -1;
+        if (!reservePath(sourcePath, 0)) return SOURCE_OUT_OF_MEMORY;
         sourcePath.text[0] = '\0';
         tail = argument;
     }
 
     size_t tailLength = std::strlen(tail);
     char* copy = static_cast<char*>(os::allocate(tailLength + 1));
-    if (copy == nullptr) return -1;
+    if (copy == nullptr) return SOURCE_OUT_OF_MEMORY;
     std::memcpy(copy, tail, tailLength + 1);
     if (std::strcmp(copy, "*") == 0 || std::strncmp(copy, "*.*", 3) == 0) {
         os::release(copy);
@@ -211,6 +220,6 @@ int32_t resolveSource(const char* argument, PathBuffer& sourcePath, char** sourc
     }
     *sourceTail = copy;
     *tailIsAlias = copy != nullptr && hasAliasShape(copy);
-    if (bothKindsWalk && copy != nullptr && !hasWildcard(copy)) return -3;
+    if (bothKindsWalk && copy != nullptr && !hasWildcard(copy)) return SOURCE_NOT_FOUND;
     return dirLength;
 }

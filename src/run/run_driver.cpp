@@ -21,12 +21,10 @@
 #include "run/process_end.h"
 #include "run/run_state.h"
 #include "run/settings.h"
+#include "run/version.h"
 #include "run/volume_settlement.h"
 
 namespace {
-
-const char* const COMMAND_NAME = "morvi";
-const char* const VERSION_TEXT = "1.62";
 
 struct Arguments {
     int count = 0;
@@ -86,9 +84,9 @@ void resolveSourceArgument(const char* argument) {
     int32_t result = resolveSource(argument, runState.source.path, &runState.sourceTail,
                                    &runState.tailIsAlias, settings.subDirectory != 0,
                                    settings.entryKind.dirs != 0, settings.entryKind.files != 0);
-    if (result == -1) fatalError("メモリー不足");
-    if (result == -2) fatalError("照合元\"%s\"に共有名がありません。", argument);
-    if (result == -3) fatalError("照合元パス\"%s\"がありません。", argument);
+    if (result == SOURCE_OUT_OF_MEMORY) fatalError("メモリー不足");
+    if (result == SOURCE_WITHOUT_SHARE) fatalError("照合元\"%s\"に共有名がありません。", argument);
+    if (result == SOURCE_NOT_FOUND) fatalError("照合元パス\"%s\"がありません。", argument);
     runState.source.length = result;
 }
 
@@ -104,23 +102,19 @@ void takeDestination(const char* argument) {
         if (length == 0 || length >= static_cast<uint32_t>(dest.capacity))
             fatalError("照合先の現在ディレクトリが不明です。");
     } else {
-        if (argument[0] == '\\' && argument[1] == '\\' && findByte(argument + 2, '\\') < 0)
+        if (isNetworkPath(argument) && findByte(argument + 2, '\\') < 0)
             fatalError("照合先\"%s\"に共有名がありません。", argument);
         if (!writePathAt(dest, 0, argument)) fatalError("メモリー不足");
-        if (std::strchr(dest.text, '*') != nullptr || std::strchr(dest.text, '?') != nullptr)
+        if (hasWildcard(dest.text))
             fatalError("照合先にはワイルドカードは使えません。");
     }
     runState.dest.length = static_cast<int32_t>(std::strlen(dest.text));
 }
 
-bool hasWildcard(const char* text) {
-    return std::strchr(text, '*') != nullptr || std::strchr(text, '?') != nullptr;
-}
-
 void closeDestinationForWalk() {
     PathBuffer& dest = runState.dest.path;
     int32_t length = runState.dest.length;
-    if (length > 0 && (dest.text[length - 1] == ':' || endsWithSeparator(dest.text))) return;
+    if (endsWithSeparatorOrColon(dest.text)) return;
     if (!writePathAt(dest, length, "\\")) fatalError("メモリー不足");
     runState.dest.length = length + 1;
 }
@@ -143,8 +137,10 @@ void takeFullPath(Side& side) {
 }
 
 void checkVolumesReachable() {
-    if (pathKind(runState.source.path.text) == 3) fatalError("照合元ドライブにアクセス出来ません。");
-    if (pathKind(runState.dest.path.text) == 3) fatalError("照合先ドライブにアクセス出来ません。");
+    if (pathKind(runState.source.path.text) == PATH_UNREACHABLE)
+        fatalError("照合元ドライブにアクセス出来ません。");
+    if (pathKind(runState.dest.path.text) == PATH_UNREACHABLE)
+        fatalError("照合先ドライブにアクセス出来ません。");
 }
 
 void allocateReadBuffers() {

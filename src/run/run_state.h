@@ -33,6 +33,11 @@ struct Side {
     bool isBinary = false;  // the last content comparison that classified found a binary byte
 };
 
+// The path through which the side's entries are looked up and opened.
+inline const char* accessPath(const Side& side) {
+    return side.altAccess ? side.altPath.text : side.path.text;
+}
+
 struct RunState {
     int32_t windowsNtVersion = -1;
     Side source;

@@ -62,7 +62,7 @@ void fallBackToBufferedMegabyte() {
 }
 
 const char* driveOrCurrent(const char* path) {
-    return path[0] != '\0' && path[1] == ':' ? path : nullptr;
+    return isDrivePath(path) ? path : nullptr;
 }
 
 }  // namespace

@@ -25,7 +25,7 @@ TEST(ResultLabels, TextAgainstBinaryOnlyWhenCheckedAndTheClassesDiffer) {
         settings.textBinaryCheck = c.check;
         runState.source.isBinary = c.sourceBinary;
         runState.dest.isBinary = c.destBinary;
-        EXPECT_STREQ(resultLabel(RESULT_CONTENTS, 0), c.label);
+        EXPECT_STREQ(resultLabel(RESULT_CONTENTS, PAIR_OF_FILES), c.label);
     }
     settings.textBinaryCheck = 0;
     runState.source.isBinary = runState.dest.isBinary = false;

@@ -80,7 +80,7 @@ TEST_F(FilterLists, AnchoringAcceptsAndPrefixes) {
 
 TEST_F(FilterLists, AnchoringStops) {
     const struct {
-        int (*parse)(const char*);
+        FilterParse (*parse)(const char*);
         const char* option;
         const char* root;  // nullptr: memory runs out
         const char* message;
