@@ -81,7 +81,7 @@ PairTimes comparableTimes(const os::FindRecord& record) {
 }
 
 bool selectionNeedsDestination() {
-    return settings.sameTimeOnly == 1 || settings.sameTimeOnly == 2 ||
+    return settings.sameTimeOnly == SAME_TIME_WRITE || settings.sameTimeOnly == SAME_TIME_ALL ||
            settings.differentTimeOnly != 0 ||
            (settings.compareSize != 0 && settings.sameSizeOnly != 0);
 }
@@ -121,9 +121,9 @@ PairResult compareEntry(const os::FindRecord& source, PairKind kind, PairOrigin 
     const bool sizeCounts = !isDirectory || settings.compareDirSize != 0;
 
     if (settings.differentTimeOnly && writeAgrees) return RESULT_SKIPPED;
-    if (settings.sameTimeOnly == 1 || settings.sameTimeOnly == 2) {
+    if (settings.sameTimeOnly == SAME_TIME_WRITE || settings.sameTimeOnly == SAME_TIME_ALL) {
         if (!writeAgrees) return RESULT_SKIPPED;
-        if (settings.sameTimeOnly == 2 &&
+        if (settings.sameTimeOnly == SAME_TIME_ALL &&
             (!creationAgrees || (!runState.fatTimeMode && !accessAgrees)))
             return RESULT_SKIPPED;
     }
@@ -142,15 +142,16 @@ PairResult compareEntry(const os::FindRecord& source, PairKind kind, PairOrigin 
         return RESULT_SIZE;
 
     const int timeLevel = isDirectory ? settings.compareDirTime : settings.compareTime;
-    if (!settings.differentTimeOnly && (timeLevel == 1 || timeLevel == 2) && !writeAgrees)
+    if (!settings.differentTimeOnly && (timeLevel == TIME_WRITE || timeLevel == TIME_ALL) &&
+        !writeAgrees)
         return RESULT_WRITE_TIME;
-    if (!settings.differentTimeOnly && timeLevel == 2) {
+    if (!settings.differentTimeOnly && timeLevel == TIME_ALL) {
         if (!creationAgrees) return RESULT_CREATION_TIME;
         if (!runState.fatTimeMode && !accessAgrees) return RESULT_ACCESS_TIME;
     }
 
-    const uint32_t attributeMask = settings.compareAttributes == 1 ? 0x1Fu
-                                   : settings.compareAttributes == 2 ? 0xFFFFFFFFu
+    const uint32_t attributeMask = settings.compareAttributes == ATTRIBUTES_LOW_BITS ? 0x1Fu
+                                   : settings.compareAttributes == ATTRIBUTES_ALL    ? 0xFFFFFFFFu
                                                                      : 0u;
     if (((source.attributes ^ dest->attributes) & attributeMask) != 0) return RESULT_ATTRIBUTES;
 

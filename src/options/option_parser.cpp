@@ -88,19 +88,21 @@ void setAllVerbose(int32_t value) {
 }
 
 Failure applyA(const char* o) {
-    if (setWord(o, "acalta", settings.accessAlt, 2) ||
-        setWord(o, "acalt-", settings.accessAlt, 0) || setWord(o, "acalt", settings.accessAlt, 1) ||
-        setWord(o, "a-", settings.compareAttributes, 1) ||
-        setWord(o, "aauto", settings.compareAttributes, 3) ||
-        setWord(o, "aa", settings.compareAttributes, 2) ||
-        setWord(o, "a", settings.compareAttributes, 0))
+    if (setWord(o, "acalta", settings.accessAlt, ALT_ACCESS_AUTO) ||
+        setWord(o, "acalt-", settings.accessAlt, ALT_ACCESS_OFF) ||
+        setWord(o, "acalt", settings.accessAlt, ALT_ACCESS_ON) ||
+        setWord(o, "a-", settings.compareAttributes, ATTRIBUTES_LOW_BITS) ||
+        setWord(o, "aauto", settings.compareAttributes, ATTRIBUTES_AUTO) ||
+        setWord(o, "aa", settings.compareAttributes, ATTRIBUTES_ALL) ||
+        setWord(o, "a", settings.compareAttributes, ATTRIBUTES_OFF))
         return nullptr;
     return o;
 }
 
 Failure applyB(const char* o) {
     if (setNumberWord(o, "beep", settings.beepThreshold) ||
-        setWord(o, "bs", settings.blockSize, -1) || setWord(o, "bc", settings.blockSize, -2))
+        setWord(o, "bs", settings.blockSize, BLOCK_SECTOR_SIZE) ||
+        setWord(o, "bc", settings.blockSize, BLOCK_CLUSTER_SIZE))
         return nullptr;
     if (o[1] != '\0' && !isDigit(o[1])) return o;
     uint32_t size = parseBlockSize(o + 1);
@@ -116,11 +118,11 @@ Failure applyC(const char* o) {
         setWord(o, "case-", settings.foldCase, 1) || setWord(o, "case", settings.foldCase, 0))
         return nullptr;
     if (matchOptionWord(o, "cachea")) {
-        setCache(2, os::FLAG_RANDOM_ACCESS);
+        setCache(CACHE_AUTO, os::FLAG_RANDOM_ACCESS);
     } else if (matchOptionWord(o, "cache-")) {
-        setCache(1, os::FLAG_NO_BUFFERING);
+        setCache(CACHE_BYPASS, os::FLAG_NO_BUFFERING);
     } else if (matchOptionWord(o, "cache")) {
-        setCache(0, os::FLAG_RANDOM_ACCESS);
+        setCache(CACHE_USE, os::FLAG_RANDOM_ACCESS);
     } else if (!setWord(o, "c-", settings.continueOnMismatch, 0) &&
                !setWord(o, "c", settings.continueOnMismatch, 1)) {
         return o;
@@ -134,7 +136,7 @@ Failure applyD(const char* o) {
         setWord(o, "dirs", settings.compareDirSize, 1))
         return nullptr;
     if (matchOptionWord(o, "difft")) {
-        settings.sameTimeOnly = 0;
+        settings.sameTimeOnly = SAME_TIME_OFF;
         settings.differentTimeOnly = 1;
         return nullptr;
     }
@@ -158,14 +160,14 @@ Failure applyF(const char* o) {
 }
 
 Failure applyL(const char* o) {
-    if (setWord(o, "log", settings.logMode, 0)) return nullptr;
+    if (setWord(o, "log", settings.logMode, LOG_OFF)) return nullptr;
     // The file name runs to the end of the argument, "/" included.
     if (hasPrefix(o, "log")) {
-        takeLogPath(o + 3, 1);
+        takeLogPath(o + 3, LOG_NEW);
         return nullptr;
     }
     if (hasPrefix(o, "LOG")) {
-        takeLogPath(o + 3, 2);
+        takeLogPath(o + 3, LOG_APPEND);
         return nullptr;
     }
     return filterResult(parseLimitOption(o), o);
@@ -191,11 +193,11 @@ Failure applyS(const char* o) {
         setWord(o, "suspend", settings.inhibitSuspend, 0) ||
         setWord(o, "size-", settings.compareSize, 1) ||
         setWord(o, "size", settings.compareSize, 0) ||
-        setWord(o, "samet-", settings.sameTimeOnly, 0))
+        setWord(o, "samet-", settings.sameTimeOnly, SAME_TIME_OFF))
         return nullptr;
     if (matchOptionWord(o, "sameta") || matchOptionWord(o, "samet")) {
         settings.differentTimeOnly = 0;
-        settings.sameTimeOnly = matchOptionWord(o, "sameta") ? 2 : 1;
+        settings.sameTimeOnly = matchOptionWord(o, "sameta") ? SAME_TIME_ALL : SAME_TIME_WRITE;
         return nullptr;
     }
     if (setWord(o, "sames-", settings.sameSizeOnly, 0) ||
@@ -208,10 +210,12 @@ Failure applyT(const char* o) {
     if (setWord(o, "txtbin-", settings.textBinaryCheck, 0) ||
         setWord(o, "txtbin", settings.textBinaryCheck, 1) ||
         setWord(o, "test-", settings.testMode, 0) || setWord(o, "test", settings.testMode, 1) ||
-        setWord(o, "td-", settings.compareDirTime, 0) ||
-        setWord(o, "tda", settings.compareDirTime, 2) ||
-        setWord(o, "td", settings.compareDirTime, 1) || setWord(o, "t-", settings.compareTime, 1) ||
-        setWord(o, "ta", settings.compareTime, 2) || setWord(o, "t", settings.compareTime, 0) ||
+        setWord(o, "td-", settings.compareDirTime, TIME_OFF) ||
+        setWord(o, "tda", settings.compareDirTime, TIME_ALL) ||
+        setWord(o, "td", settings.compareDirTime, TIME_WRITE) ||
+        setWord(o, "t-", settings.compareTime, TIME_WRITE) ||
+        setWord(o, "ta", settings.compareTime, TIME_ALL) ||
+        setWord(o, "t", settings.compareTime, TIME_OFF) ||
         setNumberWord(o, "time", settings.timeThreshold))
         return nullptr;
     return o;

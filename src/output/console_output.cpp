@@ -181,7 +181,7 @@ void writeOutput(const char* format, ...) {
         va_start(arguments, format);
         if (std::vfprintf(logStream, format, arguments) < 0) logFailed = true;
         va_end(arguments);
-        if (settings.cacheMode == 1) std::fflush(nullptr);
+        if (settings.cacheMode == CACHE_BYPASS) std::fflush(nullptr);
     }
     if (!settings.pauseOutput) {
         va_start(arguments, format);

@@ -68,7 +68,7 @@ FILE* openLog(const char* path, int32_t mode, char switchChar, int argumentCount
     }
     FILE* stream = nullptr;
     bool existed = false;
-    if (mode == 1) {
+    if (mode == LOG_NEW) {
         stream = os::openStream(path, "w");
     } else {
         stream = os::openStream(path, "r+");
@@ -76,7 +76,7 @@ FILE* openLog(const char* path, int32_t mode, char switchChar, int argumentCount
         if (!existed) stream = os::openStream(path, "w+");
     }
     if (stream == nullptr) return nullptr;
-    if (mode != 1) {
+    if (mode != LOG_NEW) {
         std::fseek(stream, 0, SEEK_END);
         if (existed) std::fputs(SEPARATOR_LINE, stream);
     }
@@ -117,7 +117,7 @@ int closeLog(FILE* stream, int64_t endTime, int32_t elapsedSeconds, const char* 
                  programName, end.tm_year + 1900, end.tm_mon + 1, end.tm_mday,
                  WEEKDAY_NAMES[end.tm_wday % 7], end.tm_hour, end.tm_min, end.tm_sec,
                  elapsedSeconds / 3600, elapsedSeconds / 60 % 60, elapsedSeconds % 60);
-    if (cacheMode != 0) std::fflush(stream);
+    if (cacheMode != CACHE_USE) std::fflush(stream);
     return std::fclose(stream);
 }
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 
-// Opens the log (mode 1 new, 2 append behind a separator line), writes the start banner
+// Opens the log (new, or appended behind a separator line), writes the start banner
 // and the command line: arguments 0 to leadingCount, the configuration file's option lines,
 // then the rest. Null on failure; *heldOpen tells whether another process holds the file.
 FILE* openLog(const char* path, int32_t mode, char switchChar, int argumentCount,

@@ -28,7 +28,7 @@ void fatalError(const char* format, ...) {
         std::vfprintf(logStream, format, arguments);
         va_end(arguments);
         std::fputs("\n", logStream);
-        if (settings.cacheMode != 0) std::fflush(nullptr);
+        if (settings.cacheMode != CACHE_USE) std::fflush(nullptr);
     }
     if (!settings.pauseOutput) {
         beforeStandardError();

@@ -72,7 +72,7 @@ const char* cacheUse(uint32_t openFlags) {
 }
 
 const char* cacheClearing(int32_t cleared) {
-    if (settings.cacheMode == 0) return "(消去なし)";
+    if (settings.cacheMode == CACHE_USE) return "(消去なし)";
     return cleared ? "(消去あり)" : "(消去不能)";
 }
 

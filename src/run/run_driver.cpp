@@ -164,7 +164,7 @@ void openRunLog(const Arguments& arguments) {
         if (heldOpen) stopWithMessage("ログ・ファイル\"%s\"がオープン中です。", settings.logPath);
         stopWithMessage("ログ・ファイル\"%s\"がオープン出来ません。", settings.logPath);
     }
-    if (settings.cacheMode != 0) std::fflush(nullptr);
+    if (settings.cacheMode != CACHE_USE) std::fflush(nullptr);
 }
 
 // The report, the log's end banner and the releases, for a finished and a stopped walk.
@@ -177,7 +177,7 @@ void finishRun() {
     int64_t endTime = os::calendarTimeNow();
     int32_t elapsedSeconds = stopwatchRead();
     // Otherwise the inhibitor runs until the process ends.
-    if (settings.inhibitSuspend == 1 && settings.logMode == 0 && settings.pauseOutput)
+    if (settings.inhibitSuspend == 1 && settings.logMode == LOG_OFF && settings.pauseOutput)
         stopSuspendInhibitor();
 
     if (runState.runAborted)
@@ -186,7 +186,7 @@ void finishRun() {
         reportFinishedRun(texts, elapsedSeconds);
     writeCacheLines();
     reportProcessingTime(elapsedSeconds);
-    if (settings.logMode != 0) {
+    if (settings.logMode != LOG_OFF) {
         FILE* stream = logStream;
         logStream = nullptr;
         if (closeLog(stream, endTime, elapsedSeconds, COMMAND_NAME, settings.cacheMode) != 0)
@@ -240,15 +240,15 @@ int morviMain(int argc, char** argv) {
     applyOptionArguments(arguments);
 
     stopwatchStart();
-    if (settings.logMode != 0) openRunLog(arguments);
+    if (settings.logMode != LOG_OFF) openRunLog(arguments);
     if (settings.inhibitSuspend == 1) startSuspendInhibitor();
 
     if (settings.subDirectory == 0 && settings.entryKind.files && settings.entryKind.dirs)
         settings.entryKind.dirs = 0;
     if (!prepareFilters()) stopWithMessage("メモリー不足");
-    if (settings.sameTimeOnly == 1 || settings.sameTimeOnly == 2) {
-        settings.compareTime = 0;
-        settings.compareDirTime = 0;
+    if (settings.sameTimeOnly == SAME_TIME_WRITE || settings.sameTimeOnly == SAME_TIME_ALL) {
+        settings.compareTime = TIME_OFF;
+        settings.compareDirTime = TIME_OFF;
     }
     if (settings.verbose.beginning &&
         !((settings.verbose.source || settings.verbose.destination) && standardOutputIsConsole()))
@@ -275,9 +275,9 @@ int morviMain(int argc, char** argv) {
 
     settleVolumes();
     // No open log file may hold a volume while its cache is dropped.
-    if (settings.logMode != 0) detachLog();
+    if (settings.logMode != LOG_OFF) detachLog();
     clearRunCaches();
-    if (settings.logMode != 0) reopenLog();
+    if (settings.logMode != LOG_OFF) reopenLog();
     settleReading();
 
     allocateReadBuffers();

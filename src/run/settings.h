@@ -51,12 +51,26 @@ struct VerboseFlags {
     int32_t finish = 1;       // f
 };
 
+// The values of the enumerated fields, which stay 32-bit integers.
+enum SameTimeOnly : int32_t { SAME_TIME_OFF = 0, SAME_TIME_WRITE = 1, SAME_TIME_ALL = 2 };
+enum TimeComparison : int32_t { TIME_OFF = 0, TIME_WRITE = 1, TIME_ALL = 2 };
+enum AttributeComparison : int32_t {
+    ATTRIBUTES_OFF = 0,
+    ATTRIBUTES_LOW_BITS = 1,  // read-only, hidden, system, volume label, directory
+    ATTRIBUTES_ALL = 2,
+    ATTRIBUTES_AUTO = 3,  // off when a CD file system takes part, else the low bits
+};
+enum BlockSizeRule : int32_t { BLOCK_SECTOR_SIZE = -1, BLOCK_CLUSTER_SIZE = -2 };
+enum CacheMode : int32_t { CACHE_USE = 0, CACHE_BYPASS = 1, CACHE_AUTO = 2 };
+enum AlternateAccess : int32_t { ALT_ACCESS_OFF = 0, ALT_ACCESS_ON = 1, ALT_ACCESS_AUTO = 2 };
+enum LogMode : int32_t { LOG_OFF = 0, LOG_NEW = 1, LOG_APPEND = 2 };
+
 struct Settings {
     // Comparison selection
     int32_t subDirectory = 0;
     int32_t continueOnMismatch = 0;
     EntryKind entryKind;
-    int32_t sameTimeOnly = 0;
+    int32_t sameTimeOnly = SAME_TIME_OFF;
     int32_t differentTimeOnly = 0;
     int32_t sameSizeOnly = 0;
 
@@ -64,27 +78,27 @@ struct Settings {
     int32_t compareContents = 1;
     int32_t textBinaryCheck = 0;
     int32_t compareSize = 1;
-    int32_t compareTime = 1;
-    int32_t compareDirTime = 0;
-    int32_t compareAttributes = 3;
+    int32_t compareTime = TIME_WRITE;
+    int32_t compareDirTime = TIME_OFF;
+    int32_t compareAttributes = ATTRIBUTES_AUTO;
     int32_t compareNameCase = 1;
     int32_t compareAltName = 0;
     int32_t compareDirSize = 0;
     int32_t foldCase = 1;
 
     // Reading of contents
-    int32_t blockSize = 1048576;
-    int32_t cacheMode = 2;
+    int32_t blockSize = 1048576;  // or a BlockSizeRule
+    int32_t cacheMode = CACHE_AUTO;
     uint32_t sourceOpenFlags = 0x10000000u;
     uint32_t destOpenFlags = 0x10000000u;
-    int32_t accessAlt = 2;
+    int32_t accessAlt = ALT_ACCESS_AUTO;
 
     // Display, log and run
     VerboseFlags verbose;
     int32_t timeThreshold = 300;
     int32_t beepThreshold = 120;
     char* logPath = nullptr;
-    int32_t logMode = 0;
+    int32_t logMode = LOG_OFF;
     int32_t testMode = 0;
     int32_t inhibitSuspend = 1;
     int32_t pauseOutput = 0;

@@ -40,7 +40,7 @@ void takeAltRoot(Side& side) {
 bool isCdName(const char* name) { return hasPrefix(name, "UDF") || hasPrefix(name, "CDFS"); }
 
 bool altAccessOn(const char* fsName) {
-    if (settings.accessAlt != 2) return settings.accessAlt == 1;
+    if (settings.accessAlt != ALT_ACCESS_AUTO) return settings.accessAlt == ALT_ACCESS_ON;
     return hasPrefix(fsName, "FAT") || std::strcmp(fsName, "NTFS") == 0;
 }
 
@@ -85,14 +85,16 @@ void applyFileSystemRules() {
     runState.cdTimeMode = !runState.fatTimeMode &&
                           ((std::strcmp(source, "NTFS") == 0 && isCdName(dest)) ||
                            (std::strcmp(dest, "NTFS") == 0 && isCdName(source)));
-    if (settings.compareAttributes == 3)
-        settings.compareAttributes = hasPrefix(source, "CDFS") || hasPrefix(dest, "CDFS") ? 0 : 1;
+    if (settings.compareAttributes == ATTRIBUTES_AUTO)
+        settings.compareAttributes = hasPrefix(source, "CDFS") || hasPrefix(dest, "CDFS")
+                                         ? ATTRIBUTES_OFF
+                                         : ATTRIBUTES_LOW_BITS;
     runState.source.altAccess = altAccessOn(source);
     runState.dest.altAccess = altAccessOn(dest);
 }
 
 void clearRunCaches() {
-    if (settings.cacheMode == 0) return;
+    if (settings.cacheMode == CACHE_USE) return;
     Side& source = runState.source;
     Side& dest = runState.dest;
     source.cacheCleared = clearVolumeCache(source.volumeRoot);
@@ -101,7 +103,7 @@ void clearRunCaches() {
 
 void settleReading() {
     // A cache that could not be dropped would answer from memory: read around it.
-    if (settings.cacheMode == 2) {
+    if (settings.cacheMode == CACHE_AUTO) {
         if (!runState.source.cacheCleared) settings.sourceOpenFlags = os::FLAG_NO_BUFFERING;
         if (!runState.dest.cacheCleared) settings.destOpenFlags = os::FLAG_NO_BUFFERING;
     }
@@ -111,7 +113,7 @@ void settleReading() {
 void negotiateBlockSize() {
     const char* sourcePath = runState.source.path.text;
     const char* destPath = runState.dest.path.text;
-    if (settings.blockSize == -2) {
+    if (settings.blockSize == BLOCK_CLUSTER_SIZE) {
         uint32_t sourceCluster = clusterSize(sourcePath);
         uint32_t destCluster = clusterSize(destPath);
         if (sourceCluster == 0 || destCluster == 0)
@@ -122,7 +124,7 @@ void negotiateBlockSize() {
     }
     bool unbuffered = (settings.sourceOpenFlags & os::FLAG_NO_BUFFERING) != 0 ||
                       (settings.destOpenFlags & os::FLAG_NO_BUFFERING) != 0;
-    if (settings.blockSize != -1 && !unbuffered) return;
+    if (settings.blockSize != BLOCK_SECTOR_SIZE && !unbuffered) return;
     uint32_t sourceSector = sectorSize(driveOrCurrent(sourcePath));
     uint32_t destSector = sectorSize(driveOrCurrent(destPath));
     if (sourceSector == 0 || destSector == 0) {
@@ -130,14 +132,15 @@ void negotiateBlockSize() {
         return;
     }
     int64_t unit = commonUnit(sourceSector, destSector);
-    int64_t size = settings.blockSize == -1 ? unit : roundUp(settings.blockSize, unit);
+    int64_t size =
+        settings.blockSize == BLOCK_SECTOR_SIZE ? unit : roundUp(settings.blockSize, unit);
     // Rounding up past the largest count would wrap; the unit below it is as whole.
     if (size > INT32_MAX) size -= unit;
     settings.blockSize = static_cast<int32_t>(size);
 }
 
 void clearRunCachesAgain() {
-    if (settings.cacheMode == 0) return;
+    if (settings.cacheMode == CACHE_USE) return;
     if (runState.source.cacheCleared) clearVolumeCache(runState.source.root.text);
     if (runState.dest.cacheCleared && !runState.sameVolume) clearVolumeCache(runState.dest.root.text);
 }
