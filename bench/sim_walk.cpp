@@ -83,10 +83,10 @@ int main(int argc, char** argv) {
     argumentPointers.push_back(nullptr);
 
     if (std::freopen("/dev/null", "w", stdout) == nullptr) return 1;
-    sim::machine().allocations = 0;
+    sim::machine().allocations.made = 0;
     int exitCode = morviMain(static_cast<int>(arguments.size()), argumentPointers.data());
     std::fprintf(stderr, "entries %ld allocations %ld exit %d\n", entries,
-                 sim::machine().allocations, exitCode);
+                 sim::machine().allocations.made, exitCode);
     rmdir(sim::machine().hostDir.c_str());
     return exitCode;
 }

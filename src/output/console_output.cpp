@@ -179,7 +179,7 @@ void writeOutput(const char* format, ...) {
     va_list arguments;
     if (logStream != nullptr) {
         va_start(arguments, format);
-        if (std::vfprintf(logStream, format, arguments) < 0) logFailed = true;
+        if (writeLogV(format, arguments) < 0) logFailed = true;
         va_end(arguments);
         if (settings.cacheMode == CACHE_BYPASS) std::fflush(nullptr);
     }
@@ -193,10 +193,7 @@ void writeOutput(const char* format, ...) {
 
     // The log stays closed while a prompt may wait for a key.
     bool logWasOpen = logStream != nullptr;
-    if (logWasOpen) {
-        if (std::fclose(logStream) != 0) logFailed = true;
-        logStream = nullptr;
-    }
+    if (!closeLogStream()) logFailed = true;
     va_start(arguments, format);
     int64_t characters = estimateLength(format, arguments);
     va_end(arguments);

@@ -1,5 +1,6 @@
 #include "output/log_file.h"
 
+#include <cstdarg>
 #include <cstring>
 #include <ctime>
 
@@ -17,11 +18,18 @@ const char* const WEEKDAY_NAMES[7] = {"日", "月", "火", "水", "木", "金", 
 const char* const SEPARATOR_LINE =
     "-------------------------------------------------------------------------------\n";
 
+// Every write into a log goes through the platform, where a failing disk can be imitated.
+int put(FILE* stream, const char* format, ...) MORVI_PRINTF(2);
+int put(FILE* stream, const char* format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    int written = os::writeStream(stream, format, arguments);
+    va_end(arguments);
+    return written;
+}
+
 void writeItem(FILE* stream, const char* item) {
-    if (std::strchr(item, ' ') != nullptr)
-        std::fprintf(stream, "\"%s\"", item);
-    else
-        std::fputs(item, stream);
+    put(stream, std::strchr(item, ' ') != nullptr ? "\"%s\"" : "%s", item);
 }
 
 // The C library's local time of a calendar time; all fields zero when it cannot convert.
@@ -37,7 +45,7 @@ void writeCommandLine(FILE* stream, char switchChar, int argumentCount, char** a
     for (; k <= leadingCount && k < argumentCount; ++k) {
         if (arguments[k] == nullptr) continue;
         writeItem(stream, arguments[k]);
-        std::fputs(" ", stream);
+        put(stream, " ");
     }
     bool first = true;
     if (argumentCount > 0 && arguments[0] != nullptr) {
@@ -48,11 +56,11 @@ void writeCommandLine(FILE* stream, char switchChar, int argumentCount, char** a
         }
     }
     for (; k < argumentCount; ++k) {
-        if (!first) std::fputs(" ", stream);
+        if (!first) put(stream, " ");
         writeItem(stream, arguments[k]);
         first = false;
     }
-    std::fputs("\n\n", stream);
+    put(stream, "\n\n");
 }
 
 }  // namespace
@@ -78,9 +86,9 @@ FILE* openLog(const char* path, int32_t mode, char switchChar, int argumentCount
     if (stream == nullptr) return nullptr;
     if (mode != LOG_NEW) {
         std::fseek(stream, 0, SEEK_END);
-        if (existed) std::fputs(SEPARATOR_LINE, stream);
+        if (existed) put(stream, "%s", SEPARATOR_LINE);
     }
-    std::fprintf(stream, "%s実行開始 %d年%02d月%02d日(%s) %02d時%02d分%02d秒 ［%s 第%s版］\n",
+    put(stream, "%s実行開始 %d年%02d月%02d日(%s) %02d時%02d分%02d秒 ［%s 第%s版］\n",
                  programName, start.tm_year + 1900, start.tm_mon + 1, start.tm_mday,
                  WEEKDAY_NAMES[start.tm_wday % 7], start.tm_hour, start.tm_min, start.tm_sec,
                  programName, version);
@@ -88,10 +96,27 @@ FILE* openLog(const char* path, int32_t mode, char switchChar, int argumentCount
     return stream;
 }
 
-void detachLog() {
+int writeLog(const char* format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    int written = writeLogV(format, arguments);
+    va_end(arguments);
+    return written;
+}
+
+int writeLogV(const char* format, va_list arguments) {
+    return os::writeStream(logStream, format, arguments);
+}
+
+bool closeLogStream() {
+    if (logStream == nullptr) return true;
     FILE* stream = logStream;
     logStream = nullptr;
-    if (std::fclose(stream) != 0)
+    return os::closeStream(stream) == 0;
+}
+
+void detachLog() {
+    if (!closeLogStream())
         stopWithMessage("ログ・ファイル\"%s\"の出力に異常を検出しました。", settings.logPath);
 }
 
@@ -103,22 +128,15 @@ void reopenLog() {
     endProcess(1);
 }
 
-void closeLogAtExit() {
-    if (logStream == nullptr) return;
-    std::fclose(logStream);
-    logStream = nullptr;
-}
-
-int closeLog(FILE* stream, int64_t endTime, int32_t elapsedSeconds, const char* programName,
-             int32_t cacheMode) {
+bool finishLog(int64_t endTime, int32_t elapsedSeconds, const char* programName,
+               int32_t cacheMode) {
     std::tm end = localTimeOf(endTime);
-    std::fprintf(stream,
-                 "\n%s実行終了 %d年%02d月%02d日(%s) %02d時%02d分%02d秒（処理時間 %02d時間%02d分%02d秒）\n",
-                 programName, end.tm_year + 1900, end.tm_mon + 1, end.tm_mday,
-                 WEEKDAY_NAMES[end.tm_wday % 7], end.tm_hour, end.tm_min, end.tm_sec,
-                 elapsedSeconds / 3600, elapsedSeconds / 60 % 60, elapsedSeconds % 60);
-    if (cacheMode != CACHE_USE) std::fflush(stream);
-    return std::fclose(stream);
+    writeLog("\n%s実行終了 %d年%02d月%02d日(%s) %02d時%02d分%02d秒（処理時間 %02d時間%02d分%02d秒）\n",
+             programName, end.tm_year + 1900, end.tm_mon + 1, end.tm_mday,
+             WEEKDAY_NAMES[end.tm_wday % 7], end.tm_hour, end.tm_min, end.tm_sec,
+             elapsedSeconds / 3600, elapsedSeconds / 60 % 60, elapsedSeconds % 60);
+    if (cacheMode != CACHE_USE) std::fflush(logStream);
+    return closeLogStream();
 }
 
 bool echoConfigOptions(FILE* stream, const char* configPath, char switchChar) {
@@ -134,7 +152,7 @@ bool echoConfigOptions(FILE* stream, const char* configPath, char switchChar) {
             if (line[0] == '\0') continue;
             expandEnvironmentRefs(line, name);
             if (line[0] != '/' && (line[0] == '\0' || line[0] != switchChar)) continue;
-            if (!first) std::fputs(" ", stream);
+            if (!first) put(stream, " ");
             writeItem(stream, line);
             first = false;
         }

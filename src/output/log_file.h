@@ -2,8 +2,11 @@
 // end banner with the processing time. The open stream is logStream (output_state.h).
 #pragma once
 
+#include <cstdarg>
 #include <cstdint>
 #include <cstdio>
+
+#include "output/messages.h"
 
 // Opens the log (new, or appended behind a separator line), writes the start banner
 // and the command line: arguments 0 to leadingCount, the configuration file's option lines,
@@ -12,6 +15,15 @@ FILE* openLog(const char* path, int32_t mode, char switchChar, int argumentCount
               char** arguments, int leadingCount, const char* programName,
               const char* version, bool* heldOpen);
 
+// Write into logStream, which must be open, through the platform; negative on failure, as
+// vfprintf answers.
+int writeLog(const char* format, ...) MORVI_PRINTF(1);
+int writeLogV(const char* format, va_list arguments);
+
+// Closes logStream, when open, and leaves it null; false when the close failed, which can
+// lose what the log was given.
+bool closeLogStream();
+
 // Closes logStream for a while (around the clearing of volume caches); a failed close
 // ends the process.
 void detachLog();
@@ -19,12 +31,9 @@ void detachLog();
 // Opens settings.logPath again for appending into logStream; a failure ends the process.
 void reopenLog();
 
-// Closes the log, if one is open, as the process ends early: no banner, no check.
-void closeLogAtExit();
-
-// Writes the end banner and closes the stream; non-zero when the close failed.
-int closeLog(FILE* stream, int64_t endTime, int32_t elapsedSeconds, const char* programName,
-             int32_t cacheMode);
+// Writes the end banner and closes logStream; false when the close failed.
+bool finishLog(int64_t endTime, int32_t elapsedSeconds, const char* programName,
+               int32_t cacheMode);
 
 // Writes the configuration file's option lines as command-line items; true when it wrote
 // nothing, so that the next item knows it comes first.

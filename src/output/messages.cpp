@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "output/console_output.h"
+#include "output/log_file.h"
 #include "output/output_state.h"
 #include "run/process_end.h"
 #include "run/settings.h"
@@ -23,11 +24,11 @@ void fatalError(const char* format, ...) {
     rewindProgressLine();
     va_list arguments;
     if (logStream != nullptr) {
-        std::fputs("\n処理停止:", logStream);
+        writeLog("\n処理停止:");
         va_start(arguments, format);
-        std::vfprintf(logStream, format, arguments);
+        writeLogV(format, arguments);
         va_end(arguments);
-        std::fputs("\n", logStream);
+        writeLog("\n");
         if (settings.cacheMode != CACHE_USE) std::fflush(nullptr);
     }
     if (!settings.pauseOutput) {
@@ -41,12 +42,8 @@ void fatalError(const char* format, ...) {
     }
 
     // Paged console: the message is kept on one page and stays readable until a key.
-    if (logStream != nullptr) {
-        if (std::fclose(logStream) != 0)
-            std::fprintf(stderr, "ログ・ファイル\"%s\"の出力に異常を検出しました。\n",
-                         settings.logPath);
-        logStream = nullptr;
-    }
+    if (!closeLogStream())
+        std::fprintf(stderr, "ログ・ファイル\"%s\"の出力に異常を検出しました。\n", settings.logPath);
     // The 90 makes it at least two lines, so that the pager can prompt before the message.
     va_start(arguments, format);
     int64_t characters = estimateLength(format, arguments) + 90;

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "output/console_output.h"
+#include "output/log_file.h"
 #include "output/output_state.h"
 #include "platform/platform.h"
 #include "run/run_state.h"
@@ -45,7 +46,7 @@ void soundBell(bool lineAfter) {
 }
 
 void logLineEnd() {
-    if (logStream != nullptr) std::fputs("\n", logStream);
+    if (logStream != nullptr) writeLog("\n");
 }
 
 void writeMismatchSummary(const ByteTexts& texts, int32_t elapsedSeconds) {
@@ -149,14 +150,14 @@ void reportStoppedRun() {
 
 void writeCacheLines() {
     if (logStream == nullptr) return;
-    std::fprintf(logStream, "照合元:キャッシュ使用%s%s", cacheUse(settings.sourceOpenFlags),
-                 cacheClearing(runState.source.cacheCleared));
+    writeLog("照合元:キャッシュ使用%s%s", cacheUse(settings.sourceOpenFlags),
+             cacheClearing(runState.source.cacheCleared));
     if (runState.sourceTail != nullptr)
-        std::fprintf(logStream, " %s%s\n", runState.source.root.text, runState.sourceTail);
+        writeLog(" %s%s\n", runState.source.root.text, runState.sourceTail);
     else
-        std::fprintf(logStream, " %s\n", runState.source.root.text);
-    std::fprintf(logStream, "照合先:キャッシュ使用%s%s %s\n", cacheUse(settings.destOpenFlags),
-                 cacheClearing(runState.dest.cacheCleared), runState.dest.root.text);
+        writeLog(" %s\n", runState.source.root.text);
+    writeLog("照合先:キャッシュ使用%s%s %s\n", cacheUse(settings.destOpenFlags),
+             cacheClearing(runState.dest.cacheCleared), runState.dest.root.text);
 }
 
 void reportProcessingTime(int32_t elapsedSeconds) {

@@ -3,6 +3,7 @@
 // in the program knows which of the two it runs on.
 #pragma once
 
+#include <cstdarg>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -77,6 +78,10 @@ void closeHandle(FileHandle handle);
 // The standard library's fopen for the program's own files (configuration, log, and the
 // byte-wise content comparison).
 FILE* openStream(const char* path, const char* mode);
+
+// vfprintf and fclose for what the program writes (the log); they answer as those do.
+int writeStream(FILE* stream, const char* format, va_list arguments);
+int closeStream(FILE* stream);
 
 // _lopen(path, OF_READ | OF_SHARE_EXCLUSIVE), closed again with _lclose when it succeeds.
 enum class ExclusiveOpen { opened, sharingViolation, failed };

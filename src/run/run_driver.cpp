@@ -187,9 +187,7 @@ void finishRun() {
     writeCacheLines();
     reportProcessingTime(elapsedSeconds);
     if (settings.logMode != LOG_OFF) {
-        FILE* stream = logStream;
-        logStream = nullptr;
-        if (closeLog(stream, endTime, elapsedSeconds, COMMAND_NAME, settings.cacheMode) != 0)
+        if (!finishLog(endTime, elapsedSeconds, COMMAND_NAME, settings.cacheMode))
             stopWithMessage("ログ・ファイル\"%s\"の出力に異常を検出しました。", settings.logPath);
     }
 
@@ -206,7 +204,7 @@ void finishRun() {
 // was given.
 void beforeExit() {
     endSuspendInhibitorThread();
-    closeLogAtExit();
+    closeLogStream();
 }
 
 int exitCodeOfRun() {

@@ -1,12 +1,14 @@
-// Whole runs with one fault injected at a time: every allocation of a representative run,
-// then every listing, look-up, open and read. A fault may stop the run with a message or
-// be reported as a mismatch; it must never crash, hang, or pass for a match.
+// Whole runs with one fault injected at a time: every allocation of a representative run
+// (the n-th alone, and every one from the n-th on), every stream call of the log from the
+// n-th on, then every listing, look-up, open and read. A fault may stop the run with a
+// message or be reported as a mismatch; it must never crash, hang, or pass for a match.
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
 
 #include <algorithm>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -51,6 +53,7 @@ void buildTrees(bool withMismatch) {
 }
 
 TEST(FaultSweep, EveryAllocationFailureEndsWithTheMemoryMessageOrAsWithout) {
+    for (bool onward : {false, true}) {
     const std::vector<std::string> scenarios[] = {
         // paged, going on after mismatches
         {"/d", "/c", "/p", "/sdskipped", "/sebak", "/b1k", "/logC:\\logs\\run.log", "C:\\src", "D:\\dst"},
@@ -71,10 +74,11 @@ TEST(FaultSweep, EveryAllocationFailureEndsWithTheMemoryMessageOrAsWithout) {
 
         long stopped = 0;
         for (long n = 1; n <= allocations; ++n) {
-            sim::machine().failAllocation = n;
+            sim::machine().allocations.failAt = n;
+            sim::machine().allocations.onward = onward;
             const support::RunOutput run = runBounded(arguments);
-            SCOPED_TRACE("allocation " + std::to_string(n) + " of " + std::to_string(allocations) +
-                         (paged ? ", paged" : ""));
+            SCOPED_TRACE("allocation " + std::to_string(n) + (onward ? " on" : "") + " of " +
+                         std::to_string(allocations) + (paged ? ", paged" : ""));
             ASSERT_LT(run.exitCode, 128) << run.err;
             EXPECT_EQ(run.out.find(ALL_MATCH), std::string::npos) << run.out;
             // The path-kind test cannot tell a failed copy of the path from an unreachable volume.
@@ -90,6 +94,44 @@ TEST(FaultSweep, EveryAllocationFailureEndsWithTheMemoryMessageOrAsWithout) {
         }
         EXPECT_GT(stopped, 0);
     }
+    }
+}
+
+// The log's disk fails from the n-th stream open, write or close on: each run stops with the
+// log's own message, whichever call it was. Nothing the log was given is lost in silence.
+TEST(FaultSweep, EveryFailingLogOpenWriteAndCloseStopsWithTheLogsMessage) {
+    const std::pair<const char*, sim::CallFaults sim::Machine::*> kinds[] = {
+        {"stream opens", &sim::Machine::streamOpens},
+        {"stream writes", &sim::Machine::streamWrites},
+        {"stream closes", &sim::Machine::streamCloses},
+    };
+    const std::string stop = "処理停止:ログ・ファイル\"C:\\logs\\run.log\"";
+    std::set<std::string> endings;
+    for (bool paged : {false, true}) {  // paged, the log is closed and opened around each line
+        std::vector<std::string> arguments = {"/d", "/c", "/logC:\\logs\\run.log", "C:\\src", "D:\\dst"};
+        if (paged) arguments.insert(arguments.begin(), "/p");
+        for (const auto& [kind, faults] : kinds) {
+            buildTrees(true);
+            sim::machine().console = paged;
+            sim::machine().keys.assign(64, sim::Key{os::KEY_EVENT, true, 'c'});
+            const long calls = runBounded(arguments).calls(kind);
+            ASSERT_GT(calls, 0) << kind;
+            for (long n = 1; n <= calls; ++n) {
+                (sim::machine().*faults).failAt = n;
+                (sim::machine().*faults).onward = true;
+                const support::RunOutput run = runBounded(arguments);
+                SCOPED_TRACE(std::string(kind) + " from " + std::to_string(n) + " of " +
+                             std::to_string(calls) + (paged ? ", paged\n" : "\n") + run.err);
+                EXPECT_EQ(run.exitCode, 1);
+                const size_t at = run.err.find(stop);
+                ASSERT_NE(at, std::string::npos);
+                endings.insert(run.err.substr(at + stop.size()));
+            }
+            sim::machine().*faults = sim::CallFaults{};
+        }
+    }
+    EXPECT_EQ(endings, (std::set<std::string>{"がオープン出来ません。\n", "の出力に異常を検出しました。\n",
+                                              "が再オープン出来ません。"}));
 }
 
 struct IoFault {

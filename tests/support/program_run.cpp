@@ -21,6 +21,13 @@ bool RunOutput::hasEvent(const std::string& prefix) const {
     return false;
 }
 
+long RunOutput::calls(const std::string& kind) const {
+    const std::string prefix = kind + " ";
+    for (const auto& event : events)
+        if (event.compare(0, prefix.size(), prefix) == 0) return std::stol(event.substr(prefix.size()));
+    return -1;
+}
+
 static std::string slurp(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::stringstream bytes;
@@ -30,8 +37,13 @@ static std::string slurp(const std::string& path) {
 
 static std::string eventsFile;
 
+// The calls the run made of each kind that a test can fail by number; allocations last.
 static void dumpEvents() {
-    sim::record("allocations " + std::to_string(sim::machine().allocations));
+    const sim::Machine& m = sim::machine();
+    sim::record("stream opens " + std::to_string(m.streamOpens.made));
+    sim::record("stream writes " + std::to_string(m.streamWrites.made));
+    sim::record("stream closes " + std::to_string(m.streamCloses.made));
+    sim::record("allocations " + std::to_string(m.allocations.made));
     FILE* out = std::fopen(eventsFile.c_str(), "wb");
     if (out == nullptr) return;
     for (const auto& event : sim::machine().events) std::fprintf(out, "%s\n", event.c_str());
@@ -53,7 +65,7 @@ RunOutput runProgram(const std::vector<std::string>& arguments) {
         dup2(out, 1);
         dup2(err, 2);
         m.events.clear();
-        m.allocations = 0;
+        m.allocations.made = m.streamOpens.made = m.streamWrites.made = m.streamCloses.made = 0;
         std::atexit(dumpEvents);
         std::vector<std::string> copies = arguments;
         copies.insert(copies.begin(), m.modulePath);

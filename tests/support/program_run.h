@@ -13,6 +13,9 @@ struct RunOutput {
     std::string err;
     std::vector<std::string> events;
     bool hasEvent(const std::string& prefix) const;
+    // The calls made of a kind that the machine counts: "allocations", "stream opens",
+    // "stream writes", "stream closes".
+    long calls(const std::string& kind) const;
 };
 
 // Argument 0 is the module path; the child runs over a copy of the machine, so the test's

@@ -57,9 +57,9 @@ TEST_F(FilterLists, ElementsAttributeMasksAndMemory) {
 
     settings = Settings{};
     ASSERT_EQ(parseSkipOption("sad,r"), 0);
-    sim::machine().failAllocation = sim::machine().allocations + 2;
+    sim::machine().allocations.failAt = sim::machine().allocations.made + 2;
     EXPECT_FALSE(prepareFilters());
-    sim::machine().failAllocation = 0;
+    sim::machine().allocations.failAt = 0;
 }
 
 TEST_F(FilterLists, AnchoringAcceptsAndPrefixes) {
@@ -92,7 +92,7 @@ TEST_F(FilterLists, AnchoringStops) {
     for (const auto& c : cases) {
         support::RunOutput stopped = support::runInChild([&] {
             c.parse(c.option);
-            if (c.root == nullptr) sim::machine().failAllocation = sim::machine().allocations + 1;
+            if (c.root == nullptr) sim::machine().allocations.failAt = sim::machine().allocations.made + 1;
             anchorPathLists("照合元", c.root ? c.root : "C:\\src\\", FilterSide::source);
         });
         EXPECT_EQ(stopped.exitCode, 1) << c.option;

@@ -1,5 +1,7 @@
 // Files and directories of the simulated machine.
+#include <cstdio>
 #include <cstring>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -48,6 +50,20 @@ static uint32_t lastError = 0;
 
 uint32_t getLastError() { return lastError; }
 
+// FindFirstFileA as the program meets it; the last error in brackets when it fails.
+//   pattern                             answer
+//   C:\dir\*      (dir not a root)      ".", "..", then every entry of dir
+//   C:\*          (a volume root)       every entry; a root has no "." and ".."
+//   C:\*          (an empty root)       fails [ERROR_FILE_NOT_FOUND]
+//   C:\dir\*.x    (nothing matches)     fails [ERROR_FILE_NOT_FOUND]
+//   C:\dir\name                         that one entry, spelled as the directory keeps it
+//   C:\dir\name   (missing)             fails [ERROR_FILE_NOT_FOUND]
+//   C:\gone\name  (missing on the way)  fails [ERROR_PATH_NOT_FOUND]
+//   C:\dir\  C:\  (nothing to match)    fails [ERROR_PATH_NOT_FOUND]
+//   on a volume that does not answer    fails [ERROR_PATH_NOT_FOUND]
+//   listingFails on the directory       fails [ERROR_ACCESS_DENIED]
+// A wildcard matches long and 8.3 names alike and ignores the case of ASCII letters; a name
+// is found by its 8.3 name too; "*.*" matches every name, dotted or not.
 SearchHandle findFirstFile(const char* pattern, FindRecord* record) {
     sim::Resolved at = sim::resolvePath(pattern);
     lastError = ERROR_PATH_NOT_FOUND;
@@ -98,6 +114,14 @@ bool findNextFile(SearchHandle handle, FindRecord* record) {
 
 void findClose(SearchHandle handle) { delete static_cast<Search*>(handle); }
 
+// GetFileAttributesA:
+//   path                                answer
+//   C:\  (a volume root)                FILE_ATTRIBUTE_DIRECTORY
+//   \\server\share                      FILE_ATTRIBUTE_DIRECTORY
+//   \\server\share\                     fails
+//   an entry                            its attribute word as the test set it, 0 included
+//   a file named with a trailing "\"    fails
+//   missing, attributesFail, or on a volume that does not answer: fails
 uint32_t getFileAttributes(const char* path) {
     sim::Resolved at = sim::resolvePath(path);
     if (at.volume == nullptr || !at.volume->answers) return INVALID_ATTRIBUTES;
@@ -111,6 +135,9 @@ uint32_t getFileAttributes(const char* path) {
     return at.node->attributes;
 }
 
+// GetFullPathNameA and GetCurrentDirectoryA: the length written, or the capacity needed
+// (terminator included) when it does not fit; 0 for an empty path or an unknowable current
+// directory. Full paths are read as paths.cpp reads them and keep a trailing separator.
 static uint32_t answer(const std::string& text, uint32_t capacity, char* buffer) {
     if (text.size() + 1 > capacity) return static_cast<uint32_t>(text.size() + 1);
     std::memcpy(buffer, text.c_str(), text.size() + 1);
@@ -136,6 +163,10 @@ uint32_t getModuleFileName(char* buffer, uint32_t capacity) {
     return static_cast<uint32_t>(length);
 }
 
+// CreateFileA for reading: fails on a directory, a missing file, openFails and a volume that
+// does not answer. ReadFile fails at the read readFailsAt counts to, and, on a handle opened
+// with FILE_FLAG_NO_BUFFERING, for a size or buffer address that is no whole number of
+// sectors.
 FileHandle openFileForReading(const char* path, uint32_t flags) {
     sim::Resolved at = sim::resolvePath(path);
     if (at.node == nullptr || at.node->isDirectory() || at.node->openFails || !at.volume->answers)
@@ -171,7 +202,18 @@ void closeHandle(FileHandle handle) {
         delete static_cast<sim::OpenFile*>(handle);
 }
 
+// fopen:
+//   mode                 entry                       answer
+//   "r", "rb"            a file                      a stream over a copy of its bytes
+//   "r", "rb"            missing                     null
+//   "w", "a", "w+"       missing, parent a directory  the file, created empty
+//   "r+"                 missing                     null
+//   writing              heldOpen                    null (another process has it)
+//   any                  a directory, or openFails   null
+// The streamOpens fault fails any of them. What is written lands in a host file below
+// hostDir, which contentsOf reads back.
 FILE* openStream(const char* path, const char* mode) {
+    if (sim::machine().streamOpens.nextFails()) return nullptr;
     sim::Resolved at = sim::resolvePath(path);
     if (at.volume == nullptr || at.parent == nullptr || !at.parent->isDirectory()) return nullptr;
     bool writing = std::strpbrk(mode, "wa+") != nullptr;
@@ -201,6 +243,27 @@ FILE* openStream(const char* path, const char* mode) {
     return std::fopen(node->hostFile.c_str(), mode);
 }
 
+// Streams whose write failed: their data is lost, so their close fails as well, as a full
+// disk makes the last flush fail.
+static std::set<FILE*> failedStreams;
+
+int writeStream(FILE* stream, const char* format, va_list arguments) {
+    if (sim::machine().streamWrites.nextFails()) {
+        failedStreams.insert(stream);
+        return -1;
+    }
+    return std::vfprintf(stream, format, arguments);
+}
+
+int closeStream(FILE* stream) {
+    bool failed = failedStreams.erase(stream) > 0;
+    if (sim::machine().streamCloses.nextFails()) failed = true;
+    int result = std::fclose(stream);
+    return failed ? EOF : result;
+}
+
+// _lopen with OF_SHARE_EXCLUSIVE: a sharing violation for a file heldOpen; fails on a
+// directory or a missing file.
 ExclusiveOpen testExclusiveOpen(const char* path) {
     Node* node = sim::find(path);
     if (node == nullptr || node->isDirectory()) return ExclusiveOpen::failed;

@@ -29,6 +29,11 @@ void resetMachine() {
 
 void record(const std::string& event) { machine().events.push_back(event); }
 
+bool CallFaults::nextFails() {
+    ++made;
+    return failAt != 0 && (made == failAt || (onward && made > failAt));
+}
+
 Node* Node::child(const std::string& wanted) {
     for (auto& entry : children)
         if (sameName(entry->name, wanted) || (!entry->altName.empty() && sameName(entry->altName, wanted)))

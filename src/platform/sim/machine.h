@@ -1,6 +1,15 @@
 // The simulated Windows machine that the host build runs the program on. A test programs
 // it (volumes, trees, console, clock, faults), runs the command over it and reads back what
 // the program did to it.
+//
+// Each file imitates a part of Windows and writes down, beside the code, what the program
+// may rely on there:
+//   paths.cpp    how a path names a volume and its entries (drive, share, relative, "..")
+//   files.cpp    listings, look-ups, attributes, full paths, file handles and streams
+//   volumes.cpp  volume information, free space, drive types, DOS devices, dismounting
+//   system.cpp   memory, console input, the tick clock, the environment, the exit
+//   threads.cpp  the suspend inhibitor's thread and hidden window
+//   times.cpp    file times, local time and DOS time stamps
 #pragma once
 
 #include <cstdint>
@@ -58,6 +67,16 @@ struct Volume {
     Node top;                       // the root directory
 };
 
+// A kind of call that a test makes fail by its number in the run: the failAt-th call (1 the
+// first) fails, and with onward every later one too, as memory that stays exhausted or a
+// disk that stays full.
+struct CallFaults {
+    long made = 0;    // calls of the kind so far
+    long failAt = 0;  // 0: none fails
+    bool onward = false;
+    bool nextFails();  // counts one call and answers whether it fails
+};
+
 struct Key {
     uint16_t eventType = os::KEY_EVENT;
     bool keyDown = true;
@@ -83,8 +102,10 @@ struct Machine {
     // calendarTimeNow answers these in turn; the last one stays.
     std::deque<int64_t> calendarTimes{1709597107};  // 2024-03-05 00:05:07 UTC
 
-    long failAllocation = 0;  // fail this allocation (1 the first); 0 none
-    long allocations = 0;
+    CallFaults allocations;   // allocate, reallocate, allocatePages
+    CallFaults streamOpens;   // openStream
+    CallFaults streamWrites;  // writeStream: the disk is full
+    CallFaults streamCloses;  // closeStream: the last buffered bytes cannot be written
 
     bool registerClassFails = false;
     std::deque<os::Message> windowMessages;  // delivered by the hidden window's message loop

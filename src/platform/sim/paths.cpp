@@ -61,6 +61,17 @@ static bool endsWithSeparator(const std::string& text) {
     return parts.back().empty();
 }
 
+// How a path names a volume and the entries below its root:
+//   path                root                    components
+//   \\server\share\a\b  \\server\share\         a, b
+//   C:\a\b              C:\                     a, b
+//   C:a                 C:\                     the current directory's, then a, when the
+//                                               current directory is on C:; else a
+//   \a                  the current directory's root    a
+//   a                   the current directory's root    the current directory's, then a
+// "." is dropped and ".." takes one back, never above the root; "/" separates as "\" does,
+// and a "\" that is the second byte of a double-byte character separates nothing. Letters
+// in names compare without regard to ASCII case.
 static Rooted rooted(const std::string& path) {
     Rooted out;
     std::string rest;

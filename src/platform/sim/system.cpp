@@ -1,4 +1,12 @@
 // Memory, console, clock, environment and process of the simulated machine.
+//   malloc, realloc, VirtualAlloc  fail as the allocations fault says; pages 4096-aligned
+//   GetConsoleScreenBufferInfo     only with a console: its window rows and buffer height
+//   FlushConsoleInputBuffer        drops the keys typed before the prompt
+//   ReadConsoleInputA              the next queued event; with none left the child ends with
+//                                  exit code 98, where the program would wait for ever
+//   GetTickCount                   advances ticksPerCall a call; Sleep advances it as well
+//   getenv                         finds a name without regard to case, as Windows does
+//   exit                           the exit hook when one is set, else the C library's
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -8,10 +16,7 @@
 
 namespace os {
 
-static bool allocationFails() {
-    sim::Machine& m = sim::machine();
-    return ++m.allocations == m.failAllocation;
-}
+static bool allocationFails() { return sim::machine().allocations.nextFails(); }
 
 void* allocate(size_t size) { return allocationFails() ? nullptr : std::malloc(size ? size : 1); }
 

@@ -1,4 +1,8 @@
 // FILETIME arithmetic of the simulated machine: UTC, a fixed time-zone bias, DOS stamps.
+//   FileTimeToLocalFileTime  UTC minus the bias, the same on every date (no daylight saving)
+//   FileTimeToSystemTime     fails from 2^63 on
+//   SystemTimeToFileTime     fails before 1601, after 30827 and for a field out of range
+//   FileTimeToDosDateTime    fails outside 1980-2107; seconds in steps of two
 #include "platform/platform.h"
 #include "platform/sim/machine.h"
 

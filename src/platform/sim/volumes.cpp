@@ -1,4 +1,14 @@
 // Volume answers of the simulated machine, each as the test set it up.
+//   GetVolumeInformationA, GetDiskFreeSpaceA, GetDiskFreeSpaceExA
+//                         take a root (C:\ or \\server\share\); a path below a root is
+//                         refused, a null root is the current directory's volume, and a
+//                         volume that does not answer answers none of them
+//   GetDriveTypeA         the volume's type; DRIVE_NO_ROOT_DIR (1) off every volume
+//   QueryDosDeviceA("D:") "\??\C:\folder" for a SUBST drive, else a device name; the
+//                         characters stored with both terminators, 0 for an unknown drive
+//   VWIN32 7303h          answers on Windows 9x only, and only where vwin32Answers
+//   "\\.\D:"              opens where opensAsDevice; a lock and a dismount succeed as the
+//                         test says, an unlock only after a lock
 #include <cstring>
 #include <string>
 

@@ -1,4 +1,5 @@
 // Files and directories through kernel32 and the C runtime.
+#include <cstdio>
 #include <cstring>
 
 // Before <windows.h>: its macros carry the same names as the constants declared there.
@@ -72,6 +73,12 @@ bool readFile(FileHandle file, void* buffer, uint32_t size, uint32_t* bytesRead)
 void closeHandle(FileHandle handle) { CloseHandle(handle); }
 
 FILE* openStream(const char* path, const char* mode) { return std::fopen(path, mode); }
+
+int writeStream(FILE* stream, const char* format, va_list arguments) {
+    return std::vfprintf(stream, format, arguments);
+}
+
+int closeStream(FILE* stream) { return std::fclose(stream); }
 
 ExclusiveOpen testExclusiveOpen(const char* path) {
     HFILE file = _lopen(path, OF_READ | OF_SHARE_EXCLUSIVE);
