@@ -119,8 +119,8 @@ void closeDestinationForWalk() {
     runState.dest.length = length + 1;
 }
 
-// The side's root: the full path of its path, ending in a separator, in a buffer as large
-// as the path's own.
+// The side's root: its path made full, ending in a separator, in a buffer as large as the
+// path's own.
 void takeFullPath(Side& side) {
     PathBuffer& root = side.root;
     allocateRunPath(root, side.path.capacity);
