@@ -39,6 +39,32 @@ std::tm localTimeOf(int64_t time) {
     return local;
 }
 
+// Writes the configuration file's option lines as command-line items; true when it wrote
+// nothing, so that the next item knows it comes first.
+bool echoConfigOptions(FILE* stream, const char* configPath, char switchChar) {
+    FILE* file = os::openStream(configPath, "rb");
+    if (file == nullptr) return true;
+    char* line = static_cast<char*>(os::allocate(CONFIG_LINE_LIMIT + 1));
+    char* name = static_cast<char*>(os::allocate(CONFIG_NAME_LIMIT + 1));
+    bool first = true;
+    if (line != nullptr && name != nullptr) {
+        LineEnd lineEnd;
+        // Line ends of mixed kinds were the option pass's concern; here they are just ends.
+        while (readConfigLine(line, file, &lineEnd, true) == CONFIG_LINE) {
+            if (line[0] == '\0') continue;
+            expandEnvironmentRefs(line, name);
+            if (line[0] != '/' && (line[0] == '\0' || line[0] != switchChar)) continue;
+            if (!first) put(stream, " ");
+            writeItem(stream, line);
+            first = false;
+        }
+    }
+    os::release(line);
+    os::release(name);
+    std::fclose(file);
+    return first;
+}
+
 void writeCommandLine(FILE* stream, char switchChar, int argumentCount, char** arguments,
                       int leadingCount) {
     int k = 0;
@@ -137,28 +163,4 @@ bool finishLog(int64_t endTime, int32_t elapsedSeconds, const char* programName,
              elapsedSeconds / 3600, elapsedSeconds / 60 % 60, elapsedSeconds % 60);
     if (cacheMode != CACHE_USE) std::fflush(logStream);
     return closeLogStream();
-}
-
-bool echoConfigOptions(FILE* stream, const char* configPath, char switchChar) {
-    FILE* file = os::openStream(configPath, "rb");
-    if (file == nullptr) return true;
-    char* line = static_cast<char*>(os::allocate(CONFIG_LINE_LIMIT + 1));
-    char* name = static_cast<char*>(os::allocate(CONFIG_NAME_LIMIT + 1));
-    bool first = true;
-    if (line != nullptr && name != nullptr) {
-        LineEnd lineEnd;
-        // Line ends of mixed kinds were the option pass's concern; here they are just ends.
-        while (readConfigLine(line, file, &lineEnd, true) == CONFIG_LINE) {
-            if (line[0] == '\0') continue;
-            expandEnvironmentRefs(line, name);
-            if (line[0] != '/' && (line[0] == '\0' || line[0] != switchChar)) continue;
-            if (!first) put(stream, " ");
-            writeItem(stream, line);
-            first = false;
-        }
-    }
-    os::release(line);
-    os::release(name);
-    std::fclose(file);
-    return first;
 }

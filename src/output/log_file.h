@@ -15,7 +15,7 @@ FILE* openLog(const char* path, int32_t mode, char switchChar, int argumentCount
               char** arguments, int leadingCount, const char* programName,
               const char* version, bool* heldOpen);
 
-// Write into logStream, which must be open, through the platform; negative on failure, as
+// Writes into logStream, which must be open, through the platform; negative on failure, as
 // vfprintf answers.
 int writeLog(const char* format, ...) MORVI_PRINTF(1);
 int writeLogV(const char* format, va_list arguments);
@@ -34,7 +34,3 @@ void reopenLog();
 // Writes the end banner and closes logStream; false when the close failed.
 bool finishLog(int64_t endTime, int32_t elapsedSeconds, const char* programName,
                int32_t cacheMode);
-
-// Writes the configuration file's option lines as command-line items; true when it wrote
-// nothing, so that the next item knows it comes first.
-bool echoConfigOptions(FILE* stream, const char* configPath, char switchChar);
