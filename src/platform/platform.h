@@ -21,6 +21,7 @@ constexpr uint32_t ATTR_VOLUME = 0x08;
 constexpr uint32_t ATTR_DIRECTORY = 0x10;
 constexpr uint32_t ATTR_ARCHIVE = 0x20;
 constexpr uint32_t ATTR_NORMAL = 0x80;
+constexpr uint32_t ATTR_REPARSE_POINT = 0x400;  // a link: junction, symbolic link, mount point
 
 // A FILETIME as one 64-bit count of 100-nanosecond units since 1601-01-01.
 using FileTime = uint64_t;
@@ -56,6 +57,17 @@ bool findNextFile(SearchHandle search, FindRecord* record);
 void findClose(SearchHandle search);
 
 uint32_t getFileAttributes(const char* path);  // INVALID_ATTRIBUTES on failure
+
+// Tells one file or directory from every other: no two on a volume share an index, and a
+// link has the identity of what it leads to. A file system that keeps no index reports 0.
+struct FileIdentity {
+    uint32_t volumeSerial;
+    uint64_t fileIndex;
+};
+
+// CreateFileA for no data access with FILE_FLAG_BACKUP_SEMANTICS (which opens a directory),
+// then GetFileInformationByHandle. False when either fails.
+bool fileIdentity(const char* path, FileIdentity* identity);
 
 // Both answer the length written, or the capacity needed (terminator included) when the
 // buffer is too small, or 0 on failure.

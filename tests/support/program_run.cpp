@@ -43,6 +43,8 @@ static void dumpEvents() {
     sim::record("stream opens " + std::to_string(m.streamOpens.made));
     sim::record("stream writes " + std::to_string(m.streamWrites.made));
     sim::record("stream closes " + std::to_string(m.streamCloses.made));
+    sim::record("identities " + std::to_string(m.identities.made));
+    sim::record("searches open " + std::to_string(m.searchesOpen));
     sim::record("allocations " + std::to_string(m.allocations.made));
     FILE* out = std::fopen(eventsFile.c_str(), "wb");
     if (out == nullptr) return;
@@ -66,6 +68,7 @@ RunOutput runProgram(const std::vector<std::string>& arguments) {
         dup2(err, 2);
         m.events.clear();
         m.allocations.made = m.streamOpens.made = m.streamWrites.made = m.streamCloses.made = 0;
+        m.identities.made = m.searchesOpen = 0;
         std::atexit(dumpEvents);
         std::vector<std::string> copies = arguments;
         copies.insert(copies.begin(), m.modulePath);

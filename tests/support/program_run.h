@@ -14,7 +14,7 @@ struct RunOutput {
     std::vector<std::string> events;
     bool hasEvent(const std::string& prefix) const;
     // The calls made of a kind that the machine counts: "allocations", "stream opens",
-    // "stream writes", "stream closes".
+    // "stream writes", "stream closes", "identities"; and "searches open" at the end.
     long calls(const std::string& kind) const;
 };
 

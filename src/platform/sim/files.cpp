@@ -62,16 +62,18 @@ uint32_t getLastError() { return lastError; }
 //   C:\dir\  C:\  (nothing to match)    fails [ERROR_PATH_NOT_FOUND]
 //   on a volume that does not answer    fails [ERROR_PATH_NOT_FOUND]
 //   listingFails on the directory       fails [ERROR_ACCESS_DENIED]
+//   C:\dir\link\*                        the entries of the directory the link leads to
+//   C:\dir\link                          the link itself: its own name, times and 0x410
 // A wildcard matches long and 8.3 names alike and ignores the case of ASCII letters; a name
 // is found by its 8.3 name too; "*.*" matches every name, dotted or not.
 SearchHandle findFirstFile(const char* pattern, FindRecord* record) {
     sim::Resolved at = sim::resolvePath(pattern);
     lastError = ERROR_PATH_NOT_FOUND;
     if (at.volume == nullptr || !at.volume->answers || at.trailingSeparator ||
-        at.components.empty() || at.parent == nullptr)
+        at.atRoot || at.parent == nullptr)
         return nullptr;
     lastError = ERROR_FILE_NOT_FOUND;
-    const std::string& last = at.components.back();
+    const std::string& last = at.last;
     auto* search = new Search();
     if (!hasWildcard(last)) {
         if (at.node == nullptr || at.node->lookupFails) {
@@ -85,7 +87,7 @@ SearchHandle findFirstFile(const char* pattern, FindRecord* record) {
             delete search;
             return nullptr;
         }
-        bool isRoot = at.parent == &at.volume->top;
+        bool isRoot = at.parent == &at.holder->top;  // a link to a root lists no "." either
         if (!isRoot && sim::wildcardMatches(last.c_str(), ".")) {
             search->entries.emplace_back(at.parent, ".");
             search->entries.emplace_back(at.parent, "..");
@@ -101,6 +103,7 @@ SearchHandle findFirstFile(const char* pattern, FindRecord* record) {
     }
     fillRecord(*search->entries[0].first, search->entries[0].second, record);
     search->next = 1;
+    ++sim::machine().searchesOpen;
     return search;
 }
 
@@ -112,7 +115,10 @@ bool findNextFile(SearchHandle handle, FindRecord* record) {
     return true;
 }
 
-void findClose(SearchHandle handle) { delete static_cast<Search*>(handle); }
+void findClose(SearchHandle handle) {
+    --sim::machine().searchesOpen;
+    delete static_cast<Search*>(handle);
+}
 
 // GetFileAttributesA:
 //   path                                answer
@@ -126,13 +132,34 @@ uint32_t getFileAttributes(const char* path) {
     sim::Resolved at = sim::resolvePath(path);
     if (at.volume == nullptr || !at.volume->answers) return INVALID_ATTRIBUTES;
     bool share = at.volume->root[0] == '\\';
-    if (at.components.empty()) {
+    if (at.atRoot) {
         if (share && at.trailingSeparator) return INVALID_ATTRIBUTES;
         return ATTR_DIRECTORY;
     }
     if (at.node == nullptr || at.node->attributesFail) return INVALID_ATTRIBUTES;
     if (at.trailingSeparator && !at.node->isDirectory()) return INVALID_ATTRIBUTES;
     return at.node->attributes;
+}
+
+// CreateFileA(path, 0, ..., FILE_FLAG_BACKUP_SEMANTICS) and GetFileInformationByHandle:
+//   path                                answer
+//   a file, a directory (a trailing "\" allowed for it), a volume root
+//                                       its volume's serial number and its fileIndex, or an
+//                                       index of its own when that is -1
+//   a link                              the identity of the directory it leads to
+//   missing, a link that leads nowhere, a volume that does not answer: fails
+// The identities fault fails the call by its number.
+bool fileIdentity(const char* path, FileIdentity* identity) {
+    if (sim::machine().identities.nextFails()) return false;
+    sim::Resolved at = sim::resolvePath(path);
+    if (at.volume == nullptr || !at.volume->answers) return false;
+    sim::Volume* holder = at.holder;
+    Node* node = at.atRoot ? &at.volume->top : sim::followLinks(at.node, &holder);
+    if (node == nullptr || (at.trailingSeparator && !node->isDirectory())) return false;
+    identity->volumeSerial = holder->serialNumber;
+    identity->fileIndex = node->fileIndex >= 0 ? static_cast<uint64_t>(node->fileIndex)
+                                               : static_cast<uint64_t>(reinterpret_cast<uintptr_t>(node));
+    return true;
 }
 
 // GetFullPathNameA and GetCurrentDirectoryA: the length written, or the capacity needed

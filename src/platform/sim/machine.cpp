@@ -18,6 +18,7 @@ Machine& machine() {
 
 void resetMachine() {
     delete theMachine;
+    forgetDirectories();
     theMachine = new Machine();
     char pattern[] = "/tmp/morvi-sim-XXXXXX";
     const char* dir = mkdtemp(pattern);
@@ -46,6 +47,7 @@ Volume& addVolume(const std::string& root, const std::string& fileSystem) {
     volume->root = root;
     volume->fileSystem = fileSystem;
     volume->top.attributes = os::ATTR_DIRECTORY;
+    volume->serialNumber = 0x5E000000u + static_cast<uint32_t>(machine().volumes.size());
     if (root.size() > 2 && root[0] == '\\') volume->driveType = os::DRIVE_REMOTE;
     machine().volumes.push_back(std::move(volume));
     return *machine().volumes.back();
@@ -63,13 +65,14 @@ static Node& addNode(const std::string& path, bool directory) {
         std::fprintf(stderr, "sim: no volume for %s\n", path.c_str());
         std::abort();
     }
+    const std::vector<std::string> names = namesBelowRoot(path);
     Node* node = &at.volume->top;
-    for (size_t k = 0; k < at.components.size(); ++k) {
-        Node* next = node->child(at.components[k]);
+    for (size_t k = 0; k < names.size(); ++k) {
+        Node* next = node->child(names[k]);
         if (next == nullptr) {
             auto created = std::make_unique<Node>();
-            created->name = at.components[k];
-            bool last = k + 1 == at.components.size();
+            created->name = names[k];
+            bool last = k + 1 == names.size();
             created->attributes = (!last || directory) ? os::ATTR_DIRECTORY : os::ATTR_ARCHIVE;
             next = created.get();
             node->children.push_back(std::move(created));
@@ -85,6 +88,13 @@ Node& addFile(const std::string& path, const std::string& contents) {
     Node& node = addNode(path, false);
     node.contents = contents;
     return node;
+}
+
+Node& addLink(const std::string& path, const std::string& target) {
+    Node& link = addNode(path, true);
+    link.attributes = os::ATTR_DIRECTORY | os::ATTR_REPARSE_POINT;
+    link.linkTarget = target;
+    return link;
 }
 
 Node* find(const std::string& path) { return resolvePath(path).node; }

@@ -4,8 +4,10 @@
 //
 // Each file imitates a part of Windows and writes down, beside the code, what the program
 // may rely on there:
-//   paths.cpp    how a path names a volume and its entries (drive, share, relative, "..")
-//   files.cpp    listings, look-ups, attributes, full paths, file handles and streams
+//   paths.cpp    how a path names a volume and its entries (drive, share, relative, "..",
+//                directory links)
+//   files.cpp    listings, look-ups, attributes, identities, full paths, file handles and
+//                streams
 //   volumes.cpp  volume information, free space, drive types, DOS devices, dismounting
 //   system.cpp   memory, console input, the tick clock, the environment, the exit
 //   threads.cpp  the suspend inhibitor's thread and hidden window
@@ -34,6 +36,8 @@ struct Node {
     int64_t listedSize = -1;  // the size a listing reports; -1: the size of contents
     std::vector<std::unique_ptr<Node>> children;
     std::string hostFile;     // written through a stream: the bytes live in this host file
+    std::string linkTarget;   // a directory link: the full path of the directory it leads to
+    int64_t fileIndex = -1;   // what its identity reports; -1: an index of its own
 
     // Faults
     bool attributesFail = false;  // GetFileAttributes fails on it
@@ -64,6 +68,7 @@ struct Volume {
     bool opensAsDevice = true;
     bool lockSucceeds = true;
     bool dismountSucceeds = true;
+    uint32_t serialNumber = 0;      // set by addVolume, one of its own for each volume
     Node top;                       // the root directory
 };
 
@@ -106,6 +111,12 @@ struct Machine {
     CallFaults streamOpens;   // openStream
     CallFaults streamWrites;  // writeStream: the disk is full
     CallFaults streamCloses;  // closeStream: the last buffered bytes cannot be written
+    CallFaults identities;    // fileIdentity
+    long searchesOpen = 0;    // listings and look-ups started and not yet closed
+
+    // The test promises that no entry changes during a run: paths.cpp may then remember the
+    // directories it found, which a walk thousands of levels deep needs.
+    bool fixedTree = false;
 
     bool registerClassFails = false;
     std::deque<os::Message> windowMessages;  // delivered by the hidden window's message loop
@@ -124,6 +135,8 @@ Volume* volumeOf(const std::string& root);
 // Full paths (X:\... or \\server\share\...); missing parent directories are created.
 Node& addDirectory(const std::string& path);
 Node& addFile(const std::string& path, const std::string& contents);
+// A directory link (attributes 0x410, as Windows lists one) that leads to target, a full path.
+Node& addLink(const std::string& path, const std::string& target);
 Node* find(const std::string& path);  // nullptr when missing
 void setTimes(Node& node, os::FileTime write, os::FileTime creation = 0, os::FileTime access = 0);
 

@@ -1,5 +1,6 @@
 #include "platform/sim/paths.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace sim {
@@ -118,24 +119,141 @@ std::string fullPathOf(const std::string& path) {
     return full;
 }
 
-Resolved resolvePath(const std::string& path) {
+std::vector<std::string> namesBelowRoot(const std::string& path) { return rooted(path).components; }
+
+// Directory links, as Windows follows junctions and symbolic links to directories: a path
+// that goes on through a link goes on in the directory it leads to (on that directory's
+// volume), while a path that ends at a link names the link itself (listings, look-ups and
+// attributes report the link, 0x410). A link to a missing target leads nowhere, and so does a
+// path through more than 63 links, where Windows gives up.
+constexpr int MOST_LINKS_FOLLOWED = 63;
+
+static Resolved resolveThrough(const std::string& path, int* linksFollowed);
+
+static Node* followLinksCounting(Node* node, Volume** holder, int* linksFollowed) {
+    while (node != nullptr && !node->linkTarget.empty()) {
+        if (++*linksFollowed > MOST_LINKS_FOLLOWED) return nullptr;
+        Resolved target = resolveThrough(node->linkTarget, linksFollowed);
+        node = target.node;
+        *holder = target.holder;
+    }
+    return node;
+}
+
+Node* followLinks(Node* node, Volume** holder) {
+    int linksFollowed = 0;
+    return followLinksCounting(node, holder, &linksFollowed);
+}
+
+// Looks names up one below the other from a directory; out.holder is that directory's volume.
+static void lookUpNames(Node* node, const std::vector<std::string>& names, Resolved& out,
+                        int* linksFollowed) {
+    for (const std::string& name : names) {
+        node = followLinksCounting(node, &out.holder, linksFollowed);
+        if (node == nullptr || !node->isDirectory()) {
+            out.parent = nullptr;  // a directory on the way is missing
+            return;
+        }
+        out.parent = node;
+        node = node->child(name);
+    }
+    out.node = node;
+}
+
+static Resolved resolveThrough(const std::string& path, int* linksFollowed) {
     Resolved out;
     Rooted at = rooted(path);
-    out.components = at.components;
+    out.atRoot = at.components.empty();
+    if (!out.atRoot) out.last = at.components.back();
     out.trailingSeparator = at.trailing;
     for (auto& volume : machine().volumes)
         if (sameName(volume->root, at.root)) out.volume = volume.get();
     if (out.volume == nullptr) return out;
-    Node* node = &out.volume->top;
-    for (size_t k = 0; k < at.components.size(); ++k) {
-        if (node == nullptr || !node->isDirectory()) {
-            out.parent = nullptr;  // a directory on the way is missing
-            return out;
-        }
-        out.parent = node;
-        node = node->child(at.components[k]);
+    out.holder = out.volume;
+    lookUpNames(&out.volume->top, at.components, out, linksFollowed);
+    return out;
+}
+
+// A deep walk asks about paths that each go one name further than one asked about just
+// before; reading each from its root would cost the depth at every call. With fixedTree a
+// test promises that no entry changes while the program runs (it may only add its own
+// files), so the directories found are remembered by the text of their paths, and a path
+// that goes on from one is looked up from there. Only plain absolute paths are remembered:
+// no "/", no name that begins with ".", no trailing separator.
+namespace {
+struct RememberedDirectory {
+    std::string path;  // a full path without a trailing separator
+    Volume* volume = nullptr;
+    Volume* holder = nullptr;
+    Node* directory = nullptr;  // nullptr: none remembered here
+};
+// A few, each replaced in turn; their texts keep their capacity, as deep paths are long.
+constexpr size_t DIRECTORIES_REMEMBERED = 4;
+RememberedDirectory remembered[DIRECTORIES_REMEMBERED];
+size_t replacedNext = 0;
+}  // namespace
+
+static bool isPlainAbsolute(std::string_view path) {
+    bool absolute = (path.size() > 2 && path[1] == ':' && path[2] == '\\') || path.compare(0, 2, "\\\\") == 0;
+    if (!absolute || path.back() == '\\' || path.find('/') != std::string_view::npos) return false;
+    for (size_t dot = path.find('.'); dot != std::string_view::npos; dot = path.find('.', dot + 1))
+        if (path[dot - 1] == '\\') return false;
+    return true;
+}
+
+// The longest remembered directory that the path goes on from.
+static const RememberedDirectory* rememberedPrefix(std::string_view path) {
+    const RememberedDirectory* from = nullptr;
+    for (const RememberedDirectory& directory : remembered) {
+        const size_t length = directory.path.size();
+        if (directory.directory != nullptr && path.size() > length + 1 && path[length] == '\\' &&
+            (from == nullptr || length > from->path.size()) && path.compare(0, length, directory.path) == 0)
+            from = &directory;
     }
-    out.node = node;
+    return from;
+}
+
+static bool resolveFromRemembered(std::string_view path, Resolved& out) {
+    const RememberedDirectory* from = rememberedPrefix(path);
+    if (from == nullptr) return false;
+    // The rest begins behind a separator, where no double-byte character is cut.
+    std::vector<std::string> names = split(std::string(path.substr(from->path.size() + 1)));
+    names.erase(std::remove(names.begin(), names.end(), std::string()), names.end());
+    out.volume = from->volume;
+    out.holder = from->holder;
+    out.last = names.back();
+    int linksFollowed = 0;
+    lookUpNames(from->directory, names, out, &linksFollowed);
+    return true;
+}
+
+static void rememberParentOf(std::string_view path, const Resolved& at) {
+    if (at.parent == nullptr || at.atRoot) return;
+    const size_t length = path.size() - at.last.size() - 1;
+    for (const RememberedDirectory& directory : remembered)
+        if (directory.path.size() == length && path.compare(0, length, directory.path) == 0) return;
+    RememberedDirectory& replaced = remembered[replacedNext++ % DIRECTORIES_REMEMBERED];
+    replaced.path.assign(path, 0, length);
+    replaced.volume = at.volume;
+    replaced.holder = at.holder;
+    replaced.directory = at.parent;
+}
+
+void forgetDirectories() {
+    for (RememberedDirectory& directory : remembered) directory = RememberedDirectory{};
+}
+
+// Takes a view, so that a remembered directory spares the copy of a long path too.
+Resolved resolvePath(std::string_view path) {
+    const bool remembering = machine().fixedTree && isPlainAbsolute(path);
+    Resolved out;
+    if (remembering && resolveFromRemembered(path, out)) {
+        rememberParentOf(path, out);
+        return out;
+    }
+    int linksFollowed = 0;
+    out = resolveThrough(std::string(path), &linksFollowed);
+    if (remembering) rememberParentOf(path, out);
     return out;
 }
 

@@ -23,7 +23,7 @@ namespace os {
 static sim::Volume* volumeAt(const char* root) {
     std::string path = root ? root : sim::machine().currentDirectory;
     sim::Resolved at = sim::resolvePath(path);
-    if (root != nullptr && at.volume != nullptr && !at.components.empty()) return nullptr;
+    if (root != nullptr && at.volume != nullptr && !at.atRoot) return nullptr;
     return at.volume;
 }
 

@@ -45,6 +45,22 @@ void findClose(SearchHandle search) { FindClose(search); }
 
 uint32_t getFileAttributes(const char* path) { return GetFileAttributesA(path); }
 
+// Both calls are in the first Windows 95's kernel32; the walk asks only about links, which
+// only NT has.
+bool fileIdentity(const char* path, FileIdentity* identity) {
+    HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    BY_HANDLE_FILE_INFORMATION information;
+    BOOL answered = GetFileInformationByHandle(file, &information);
+    CloseHandle(file);
+    if (!answered) return false;
+    identity->volumeSerial = information.dwVolumeSerialNumber;
+    identity->fileIndex = (static_cast<uint64_t>(information.nFileIndexHigh) << 32) |
+                          information.nFileIndexLow;
+    return true;
+}
+
 uint32_t getFullPathName(const char* path, uint32_t capacity, char* buffer) {
     return GetFullPathNameA(path, capacity, buffer, nullptr);
 }
