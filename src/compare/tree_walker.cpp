@@ -4,6 +4,7 @@
 
 #include "compare/compare_entry.h"
 #include "compare/volume_probe.h"
+#include "compare/walk_levels.h"
 #include "filter/filter_application.h"
 #include "filter/matching.h"
 #include "output/console_output.h"
@@ -20,11 +21,6 @@ namespace {
 void growPathBuffer(PathBuffer& buffer, int32_t neededLength) {
     if (!reservePath(buffer, neededLength)) fatalError("メモリー不足で照合できません。");
 }
-
-// Where one level's names go in the four path buffers.
-struct Level {
-    int32_t source, dest, sourceAlt, destAlt;
-};
 
 // Writes a name at offset, keeping room for `room` more bytes behind it; answers its length.
 int32_t placeName(PathBuffer& buffer, int32_t offset, const char* name, int32_t room) {
@@ -44,7 +40,6 @@ bool isDirectory(const os::FindRecord& record) {
     return (record.attributes & os::ATTR_DIRECTORY) != 0;
 }
 
-
 void countBytes(ReportOutcome outcome, uint64_t size) {
     if (outcome == OUTCOME_SKIPPED) return;
     runTotals.bytesCompared += size;
@@ -57,7 +52,7 @@ WalkOutcome afterMismatch() {
 
 // Below the first level the separator at the offset is the walk's own: testing the path
 // without it asks the file system the same question and needs no copy of the path.
-PathKind destinationKind(const Level& level, bool nested) {
+PathKind destinationKind(const WalkLevel& level, bool nested) {
     PathBuffer& path = runState.dest.altAccess ? runState.dest.altPath : runState.dest.path;
     int32_t offset = runState.dest.altAccess ? level.destAlt : level.dest;
     if (!nested) return pathKind(path.text);
@@ -68,7 +63,7 @@ PathKind destinationKind(const Level& level, bool nested) {
 }
 
 // False when this level cannot be walked; *outcome then says whether the run goes on.
-bool destinationReady(const Level& level, bool nested, WalkOutcome* outcome) {
+bool destinationReady(const WalkLevel& level, bool nested, WalkOutcome* outcome) {
     switch (destinationKind(level, nested)) {
     case PATH_DIRECTORY:
         return true;
@@ -89,7 +84,7 @@ bool destinationReady(const Level& level, bool nested, WalkOutcome* outcome) {
     return false;
 }
 
-os::SearchHandle openListing(const Level& level, os::FindRecord* first) {
+os::SearchHandle openListing(const WalkLevel& level, os::FindRecord* first) {
     PathBuffer& path = runState.source.altAccess ? runState.source.altPath : runState.source.path;
     int32_t offset = runState.source.altAccess ? level.sourceAlt : level.source;
     placeName(path, offset, "*", 0);
@@ -109,7 +104,7 @@ bool isWalked(const os::FindRecord& entry) {
 // regardless of letter case, and by its 8.3 name too. Answers the record found (in *found),
 // or nullptr when there is none; *length and *altLength get the lengths written into the
 // destination path and its alternate path.
-const os::FindRecord* placeDestinationName(const Level& level, const os::FindRecord& entry,
+const os::FindRecord* placeDestinationName(const WalkLevel& level, const os::FindRecord& entry,
                                            int32_t room, int32_t* length, int32_t* altLength,
                                            os::FindRecord* found) {
     const char* lookup = runState.dest.path.text;
@@ -129,29 +124,38 @@ const os::FindRecord* placeDestinationName(const Level& level, const os::FindRec
     return found;
 }
 
-WalkOutcome walkLevel(const Level& level, bool nested);
+// Where a subdirectory's entries go: behind its name and a separator.
+struct Offsets {
+    int32_t source, dest, sourceAlt, destAlt;
+};
 
-WalkOutcome visitDirectory(const os::FindRecord& entry, const os::FindRecord* dest,
-                           const Level& next) {
+// True when the walk is to enter the directory; *outcome says whether the run goes on.
+bool visitDirectory(const os::FindRecord& entry, const os::FindRecord* dest, const Offsets& next,
+                    WalkOutcome* outcome) {
     const char* sourceAlt = runState.source.altAccess ? runState.source.altPath.text : nullptr;
     if (isDirExcluded(runState.source.path.text, runState.dest.path.text, sourceAlt)) {
         if (settings.verbose.skip) writeOutput("DIR対象外 %s\n", runState.dest.path.text);
-        return WALK_FINISHED;
+        return false;
     }
     if (settings.entryKind.dirs &&
-        compareAndReport(entry, PAIR_OF_DIRECTORIES, FROM_WALK, dest) == OUTCOME_MISMATCHED)
-        return afterMismatch();
-    if (!settings.subDirectory) return WALK_FINISHED;
+        compareAndReport(entry, PAIR_OF_DIRECTORIES, FROM_WALK, dest) == OUTCOME_MISMATCHED) {
+        *outcome = afterMismatch();
+        return false;
+    }
+    if (!settings.subDirectory) return false;
     placeName(runState.source.path, next.source - 1, "\\", 0);
     placeName(runState.dest.path, next.dest - 1, "\\", 0);
     if (runState.source.altAccess) placeName(runState.source.altPath, next.sourceAlt - 1, "\\", 0);
     if (runState.dest.altAccess) placeName(runState.dest.altPath, next.destAlt - 1, "\\", 0);
-    return walkLevel(next, true);
+    return true;
 }
 
-WalkOutcome visitEntry(const Level& level, const os::FindRecord& entry) {
+// Compares an entry of the innermost level; true when the walk is to enter it, as the new
+// innermost level. *outcome says whether the run goes on.
+bool visitEntry(WalkLevels& stack, const os::FindRecord& entry, WalkOutcome* outcome) {
+    const WalkLevel& level = topLevel(stack);
     int32_t room = isDirectory(entry) ? 1 : 0;
-    Level next = level;
+    Offsets next{level.source, level.dest, level.sourceAlt, level.destAlt};
     next.source += placeName(runState.source.path, level.source, entry.name, room) + 1;
     placeName(runState.dest.path, level.dest, entry.name, room);
     if (runState.source.altAccess)
@@ -163,29 +167,45 @@ WalkOutcome visitEntry(const Level& level, const os::FindRecord& entry) {
     next.dest += destLength + 1;
     next.destAlt += destAltLength + (runState.dest.altAccess ? 1 : 0);
 
-    if (isDirectory(entry)) return visitDirectory(entry, dest, next);
-    ReportOutcome outcome = compareAndReport(entry, PAIR_OF_FILES, FROM_WALK, dest);
-    countBytes(outcome, os::sizeOf(entry));
-    return outcome == OUTCOME_MISMATCHED ? afterMismatch() : WALK_FINISHED;
+    if (isDirectory(entry)) {
+        if (!visitDirectory(entry, dest, next, outcome)) return false;
+        const bool throughLink = (entry.attributes & os::ATTR_REPARSE_POINT) != 0;
+        pushLevel(stack, next.source, next.dest, next.sourceAlt, next.destAlt, throughLink);
+        return true;
+    }
+    ReportOutcome compared = compareAndReport(entry, PAIR_OF_FILES, FROM_WALK, dest);
+    countBytes(compared, os::sizeOf(entry));
+    if (compared == OUTCOME_MISMATCHED) *outcome = afterMismatch();
+    return false;
 }
 
-WalkOutcome walkLevel(const Level& level, bool nested) {
-    WalkOutcome outcome = WALK_FINISHED;
-    if (!destinationReady(level, nested, &outcome)) return outcome;
-    os::FindRecord entry;
-    os::SearchHandle listing = openListing(level, &entry);
-    if (listing == nullptr) {
-        // Only a volume root can list nothing at all: empty, not vanished.
-        if (os::getLastError() == os::ERROR_FILE_NOT_FOUND) return outcome;
-        ++runTotals.sourceVanished;
-        if (settings.verbose.error) printMismatchLine("照合元行方不明 ");
-        return afterMismatch();
+// The notice for a directory that is compared but not entered: its source path.
+void reportLinkBack(const WalkLevel& level) {
+    if (!settings.verbose.complete) return;
+    char* separator = runState.source.path.text + level.source - 1;
+    *separator = '\0';
+    writeOutput("循環リンクのため省略 %s\n", runState.source.path.text);
+    *separator = '\\';
+}
+
+// Starts the innermost level: its destination, then its listing, whose first entry lands in
+// *entry. False when the level has nothing to walk; *outcome says whether the run goes on.
+bool openLevel(WalkLevels& stack, os::FindRecord* entry, WalkOutcome* outcome) {
+    WalkLevel& level = topLevel(stack);
+    if (!destinationReady(level, stack.depth > 1, outcome)) return false;
+    // What it holds is what a directory the walk is inside holds, and is walked there.
+    if (level.throughLink && leadsBackToAncestor(stack)) {
+        reportLinkBack(level);
+        return false;
     }
-    do {
-        if (isWalked(entry)) outcome = visitEntry(level, entry);
-    } while (outcome == WALK_FINISHED && os::findNextFile(listing, &entry));
-    os::findClose(listing);
-    return outcome;
+    level.listing = openListing(level, entry);
+    if (level.listing != nullptr) return true;
+    // Only a volume root can list nothing at all: empty, not vanished.
+    if (os::getLastError() == os::ERROR_FILE_NOT_FOUND) return false;
+    ++runTotals.sourceVanished;
+    if (settings.verbose.error) printMismatchLine("照合元行方不明 ");
+    *outcome = afterMismatch();
+    return false;
 }
 
 // A destination that names a directory takes the source's name inside it; any other names
@@ -202,10 +222,28 @@ void placeSingleDestination(int32_t destLength, const char* name) {
 
 }  // namespace
 
+// Depth first, each level in the order of its listing: a subdirectory is walked completely
+// when its entry is met. A stop closes every listing still open.
 WalkOutcome walkDirectory() {
     const Side& source = runState.source;
     const Side& dest = runState.dest;
-    return walkLevel(Level{source.length, dest.length, source.altLength, dest.altLength}, false);
+    WalkLevels stack;
+    pushLevel(stack, source.length, dest.length, source.altLength, dest.altLength, false);
+    WalkOutcome outcome = WALK_FINISHED;
+    os::FindRecord entry;
+    bool hasEntry = openLevel(stack, &entry, &outcome);
+    while (outcome == WALK_FINISHED && stack.depth > 0) {
+        if (!hasEntry) {
+            popLevel(stack);
+            hasEntry = stack.depth > 0 && os::findNextFile(topLevel(stack).listing, &entry);
+        } else if (isWalked(entry) && visitEntry(stack, entry, &outcome)) {
+            hasEntry = openLevel(stack, &entry, &outcome);
+        } else {
+            hasEntry = outcome == WALK_FINISHED && os::findNextFile(topLevel(stack).listing, &entry);
+        }
+    }
+    releaseLevels(stack);
+    return outcome;
 }
 
 void compareSingleFile() {

@@ -37,6 +37,8 @@ support::RunOutput runBounded(const std::vector<std::string>& arguments) {
 }
 
 // Both trees agree but for the optional sub\diff.txt; a directory and .bak files are filtered out.
+// In the source, sub\back leads back to the root and sub\other out of the tree; the copy holds
+// plain directories there.
 void buildTrees(bool withMismatch) {
     sim::resetMachine();
     sim::addVolume("D:\\", "FAT32");
@@ -50,6 +52,11 @@ void buildTrees(bool withMismatch) {
         both(rel, rel, rel);
     both("blocks.dat", std::string(2500, 'b'), std::string(2500, 'b'));
     if (withMismatch) both("sub\\diff.txt", "one", "two");
+    sim::addLink(SOURCE + "sub\\back", "C:\\src");
+    sim::addDirectory(DEST + "sub\\back");
+    sim::addLink(SOURCE + "sub\\other", "C:\\elsewhere");
+    sim::setTimes(sim::addFile("C:\\elsewhere\\o.txt", "o"), written);
+    sim::setTimes(sim::addFile(DEST + "sub\\other\\o.txt", "o"), written);
 }
 
 TEST(FaultSweep, EveryAllocationFailureEndsWithTheMemoryMessageOrAsWithout) {
@@ -148,19 +155,22 @@ std::vector<IoFault> ioFaults(bool blockMode) {
     std::vector<IoFault> faults;
     for (const char* dir : {"", "sub", "sub\\deep", "表"})
         faults.push_back({SOURCE + dir, listing, "照合元行方不明 ", SOURCE + dir, "照合元行方不明:1個"});
-    for (const char* dir : {"sub", "sub\\deep", "表"})
+    faults.push_back({"C:\\elsewhere", listing, "照合元行方不明 ", SOURCE + "sub\\other", "照合元行方不明:1個"});
+    for (const char* dir : {"sub", "sub\\deep", "表", "sub\\back", "sub\\other"})
         faults.push_back({DEST + dir, lookUp, "照合先DIRなし ", SOURCE + dir, "、1個不一致\n"});
-    for (const char* file : {"a.txt", "blocks.dat", "sub\\c.txt", "sub\\deep\\d.txt", "表\\ポ.txt"}) {
-        const std::string source = SOURCE + file, dest = DEST + file;
-        faults.push_back({dest, lookUp, "照合先なし ", source, FILE_TALLY});
-        faults.push_back({source, open, "照合元オープン不能 ", source, FILE_TALLY});
-        faults.push_back({dest, open, "照合先オープン不能 ", source, FILE_TALLY});
+    for (const char* file : {"a.txt", "blocks.dat", "sub\\c.txt", "sub\\deep\\d.txt", "表\\ポ.txt", "sub\\other\\o.txt"}) {
+        const std::string shown = SOURCE + file, dest = DEST + file;
+        const bool behindLink = std::string(file) == "sub\\other\\o.txt";
+        const std::string source = behindLink ? "C:\\elsewhere\\o.txt" : shown;
+        faults.push_back({dest, lookUp, "照合先なし ", shown, FILE_TALLY});
+        faults.push_back({source, open, "照合元オープン不能 ", shown, FILE_TALLY});
+        faults.push_back({dest, open, "照合先オープン不能 ", shown, FILE_TALLY});
         // The 2500-byte file takes three reads of 1 KiB blocks, the others one; the read after
         // the last, short block finds the end and can fail too.
-        for (int read = 0; blockMode && read <= (source == SOURCE + "blocks.dat" ? 3 : 1); ++read) {
+        for (int read = 0; blockMode && read <= (shown == SOURCE + "blocks.dat" ? 3 : 1); ++read) {
             auto fail = [read](sim::Node& n) { n.readFailsAt = read; };
-            faults.push_back({source, fail, "照合元読込不能 ", source, FILE_TALLY});
-            faults.push_back({dest, fail, "照合先読込不能 ", source, FILE_TALLY});
+            faults.push_back({source, fail, "照合元読込不能 ", shown, FILE_TALLY});
+            faults.push_back({dest, fail, "照合先読込不能 ", shown, FILE_TALLY});
         }
     }
     return faults;
@@ -193,6 +203,38 @@ TEST(IoFaultSweep, EveryFailedListingLookUpOpenAndReadIsReportedInBlockAndByteMo
             }
         }
     }
+}
+
+// The n-th identity call fails, alone or with every later one: a link is then walked as any
+// directory, which may add lines or mismatches (the copy holds an empty directory where the
+// source leads back to its root), but never a match over what was not read.
+TEST(IoFaultSweep, EveryFailedIdentityEndsAsWithoutOrWithAMismatch) {
+    const std::vector<std::string> arguments = {"/d", "/c", "/sdskipped", "/sebak", "C:\\src", "D:\\dst"};
+    buildTrees(false);
+    const support::RunOutput clean = runBounded(arguments);
+    ASSERT_EQ(clean.exitCode, 0) << clean.out << clean.err;
+    ASSERT_NE(clean.out.find("循環リンクのため省略 C:\\src\\sub\\back\n"), std::string::npos) << clean.out;
+    const long identities = clean.calls("identities");
+    ASSERT_GT(identities, 0);
+    int asWithout = 0, mismatched = 0;
+    for (bool onward : {false, true}) {
+        for (long n = 1; n <= identities; ++n) {
+            buildTrees(false);
+            sim::machine().identities = sim::CallFaults{0, n, onward};
+            const support::RunOutput run = runBounded(arguments);
+            SCOPED_TRACE("identity " + std::to_string(n) + (onward ? " on\n" : "\n") + run.out + run.err);
+            if (run.exitCode == 0) {
+                EXPECT_EQ(run.out, clean.out);
+                ++asWithout;
+            } else {
+                EXPECT_EQ(run.exitCode, 2);
+                EXPECT_EQ(run.out.find(ALL_MATCH), std::string::npos);
+                ++mismatched;
+            }
+        }
+    }
+    EXPECT_GT(asWithout, 0);
+    EXPECT_GT(mismatched, 0);
 }
 
 }  // namespace
