@@ -321,6 +321,15 @@ const char* const PATH_FILTER_ROOTS[] = {
     "停止する。相対パスは照合元または照合先の後に続くものとして扱う。",
 };
 
+const char* const LINK_NOTES[] = {
+    "",
+    "/d では、ジャンクションやシンボリック・リンク等のディレクトリへのリンクも",
+    "その先をたどって照合する。ただし、リンクを含むディレクトリかその上位を指す",
+    "リンク（循環リンク）は、ディレクトリとして照合するが中はたどらず、/v+c の",
+    "指定時は 循環リンクのため省略 と表示する。中にあるものは上位のディレクトリ",
+    "として照合され、照合先がディレクトリであれば不一致にはならない。",
+};
+
 const char* const ALTERNATE_ACCESS[] = {
     "【代替形式ファイル参照】",
     "/acalt では、ファイルやディレクトリを代替形式ファイル名（8.3形式の短い名前、",
@@ -609,6 +618,7 @@ void showHelp(const char* executablePath) {
     writeFormatted(NAMING_EXAMPLES, program);
     endPage();
     writePlain(PATH_FILTER_ROOTS);
+    writePlain(LINK_NOTES);
     nextItem();
     writePlain(ALTERNATE_ACCESS);
     nextItem();
