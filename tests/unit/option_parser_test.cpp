@@ -8,7 +8,9 @@
 
 #include "platform/platform.h"
 #include "run/settings.h"
+#ifndef _WIN32  // the simulated machine: host builds only
 #include "support/child_run.h"
+#endif
 
 namespace {
 
@@ -87,6 +89,7 @@ TEST(BlockSize, ThirtyTwoBitArithmetic) {
     for (const auto& [text, expected] : rows) EXPECT_EQ(parseBlockSize(text), expected) << text;
 }
 
+#ifndef _WIN32  // the simulated machine: host builds only
 TEST(InvalidOptions, ShortAndGroupMessages) {
     const struct {
         const char* argument;
@@ -108,5 +111,6 @@ TEST(InvalidOptions, ShortAndGroupMessages) {
         EXPECT_EQ(ended.err, message + "※引数なしで実行すると使用方法を表示します。\n\n") << row.argument;
     }
 }
+#endif
 
 }  // namespace

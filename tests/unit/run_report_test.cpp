@@ -4,6 +4,8 @@
 #include <ctime>
 #include <string>
 
+// The simulated machine runs in host builds only.
+#ifndef _WIN32
 #include "output/log_file.h"
 #include "output/stopwatch.h"
 #include "platform/sim/machine.h"
@@ -54,3 +56,4 @@ TEST(LogFile, StartBannerEchoesTheConfigurationOptionLines) {
 }
 
 }  // namespace
+#endif
