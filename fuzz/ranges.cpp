@@ -40,10 +40,10 @@ void checkBounds(const DateRange& range) {
     const DateFields& s = range.start;
     const DateFields& e = range.end;
     if (s.year > 0 && e.year > 0)
-        FUZZ_CHECK(julianDate(startTime(s).year, startTime(s).month, startTime(s).day,
-                              startTime(s).hour, startTime(s).minute, startTime(s).second) <=
-                   julianDate(endTime(e).year, endTime(e).month, endTime(e).day, endTime(e).hour,
-                              endTime(e).minute, endTime(e).second));
+        FUZZ_CHECK(julianSeconds(startTime(s).year, startTime(s).month, startTime(s).day,
+                                 startTime(s).hour, startTime(s).minute, startTime(s).second) <=
+                   julianSeconds(endTime(e).year, endTime(e).month, endTime(e).day,
+                                 endTime(e).hour, endTime(e).minute, endTime(e).second));
     const bool startGiven = s.year > 0 && e.year != -1;
     const bool single = s.year > 0 && e.year == -1;
     if ((startGiven || single) && validDate(startTime(s))) FUZZ_CHECK(dateInRange(startTime(s), range));

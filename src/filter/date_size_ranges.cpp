@@ -1,6 +1,5 @@
 #include "filter/date_size_ranges.h"
 
-#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -32,21 +31,26 @@ const char* readDate(const char* text, DateFields& fields) {
     return at;
 }
 
+int64_t floorDivide(int64_t dividend, int64_t divisor) {
+    int64_t quotient = dividend / divisor;
+    return quotient * divisor > dividend ? quotient - 1 : quotient;
+}
+
 int32_t orDefault(int32_t value, int32_t fallback) { return value < 0 ? fallback : value; }
 
-double startJulian(const DateFields& s) {
-    return julianDate(s.year, orDefault(s.month, 1), orDefault(s.day, 1), orDefault(s.hour, 0),
+int64_t startJulian(const DateFields& s) {
+    return julianSeconds(s.year, orDefault(s.month, 1), orDefault(s.day, 1), orDefault(s.hour, 0),
                       orDefault(s.minute, 0), orDefault(s.second, 0));
 }
 
-double endJulian(const DateFields& e) {
+int64_t endJulian(const DateFields& e) {
     int32_t month = orDefault(e.month, 12);
-    return julianDate(e.year, month, orDefault(e.day, daysInMonth(e.year, month)),
+    return julianSeconds(e.year, month, orDefault(e.day, daysInMonth(e.year, month)),
                       orDefault(e.hour, 23), orDefault(e.minute, 59), orDefault(e.second, 59));
 }
 
-double timeJulian(const DateFields& t) {
-    return julianDate(t.year, t.month, t.day, t.hour, t.minute, t.second);
+int64_t timeJulian(const DateFields& t) {
+    return julianSeconds(t.year, t.month, t.day, t.hour, t.minute, t.second);
 }
 
 // Field by field from the year down: >0 when t is later than the bound, <0 earlier, 0
@@ -172,23 +176,26 @@ bool dateInRange(const DateFields& time, const DateRange& range) {
     if (afterStart && time.year < e.year) return true;
     bool atStart = time.year == s.year;
     bool atEnd = time.year == e.year;
-    double t = timeJulian(time);
+    int64_t t = timeJulian(time);
     if (atStart && atEnd) return startJulian(s) <= t && t <= endJulian(e);
     if (atStart) return startJulian(s) <= t;
     if (atEnd) return t <= endJulian(e);
     return false;
 }
 
-double julianDate(int32_t year, int32_t month, int32_t day, int32_t hour, int32_t minute,
-                  int32_t second) {
-    double j = std::floor(365.25 * (year + 4715)) + 31.0 * month + day - 1127.5;
-    if (month >= 3) j -= std::floor(0.4 * month + 1.2) + ((year + 4712) % 4 != 0 ? 1 : 0);
+int64_t julianSeconds(int32_t year, int32_t month, int32_t day, int32_t hour, int32_t minute,
+                      int32_t second) {
+    const int64_t y = year, m = month;
+    // Whole days of J - 0.5: floor(365.25 x) is floor(1461 x / 4), floor(0.4 m + 1.2) is
+    // floor((2 m + 6) / 5), floor(0.75 n) is floor(3 n / 4).
+    int64_t days = floorDivide(1461 * (y + 4715), 4) + 31 * m + day - 1128;
+    if (month >= 3) days -= (2 * m + 6) / 5 + ((y + 4712) % 4 != 0 ? 1 : 0);
     bool gregorian = year > 1582 || (year == 1582 && (month > 10 || (month == 10 && day >= 15)));
     if (gregorian) {
-        j -= std::floor(0.75 * (std::abs((year - 1601) / 100) + 1)) + 10;
-        if (month >= 3 && year % 100 == 0 && year % 400 != 0) j -= 1;
+        days -= 3 * (std::llabs((y - 1601) / 100) + 1) / 4 + 10;
+        if (month >= 3 && y % 100 == 0 && y % 400 != 0) days -= 1;
     }
-    return j + ((second / 60.0 + minute) / 60.0 + hour) / 24.0;
+    return days * 86400 + 43200 + int64_t{hour} * 3600 + int64_t{minute} * 60 + second;
 }
 
 int32_t daysInMonth(int32_t year, int32_t month) {

@@ -26,8 +26,11 @@ bool dateInRange(const DateFields& time, const DateRange& range);
 // cannot convert it.
 bool localDateFields(os::FileTime time, DateFields* fields);
 
-double julianDate(int32_t year, int32_t month, int32_t day, int32_t hour, int32_t minute,
-                  int32_t second);
+// The astronomical Julian Date counted in seconds (2000-01-01 00:00:00 is 2451544.5 days).
+// Whole numbers only: the answers, and so the boundaries of the date ranges, are exact and
+// the same whatever the compiler makes of floating-point code.
+int64_t julianSeconds(int32_t year, int32_t month, int32_t day, int32_t hour, int32_t minute,
+                      int32_t second);
 int32_t daysInMonth(int32_t year, int32_t month);
 bool isLeapYear(int32_t year);
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "filter/date_size_ranges.h"
@@ -55,6 +57,12 @@ TEST(DateInRange, TheFourCases) {
         {"20010201-200102", at(2001, 2, 28, 23, 59, 59), true}, {"20010201-200102", at(2001, 3, 1), false},
         // an end year without a start: every earlier year passes
         {"x-2005", at(1999, 1, 1), true}, {"x-2005", at(2006, 1, 1), false},
+        // First and last seconds, which 80-bit x87 arithmetic once moved; a start equal to its
+        // end is no start after the end.
+        {"2001-2002", at(2002, 12, 31, 23, 59, 59), true},
+        {"20050630184517-2006", at(2005, 6, 30, 18, 45, 17), true},
+        {"20050630184517-2006", at(2005, 6, 30, 18, 45, 16), false},
+        {"20010315123045-20010315123045", at(2001, 3, 15, 12, 30, 46), false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(dateInRange(c.time, rangeOf(c.text)), c.passes)
@@ -62,4 +70,29 @@ TEST(DateInRange, TheFourCases) {
     // Month ends of leap and common years.
     const int months[][3] = {{2000, 2, 29}, {1900, 2, 28}, {2100, 2, 28}, {2004, 2, 29}};
     for (const auto& m : months) EXPECT_EQ(daysInMonth(m[0], m[1]), m[2]) << m[0];
+}
+
+// Whole seconds of the Julian Date: the known dates, one second between the last second of
+// every day and the first of the next (leap days and the Gregorian switch included), and no
+// overflow at the limits of the fields.
+TEST(JulianSeconds, KnownDatesContinuityAndLimits) {
+    EXPECT_EQ(julianSeconds(2000, 1, 1, 0, 0, 0), 4903089 * int64_t{43200});  // 2451544.5 days
+    EXPECT_EQ(julianSeconds(2000, 3, 1, 0, 0, 0), 4903209 * int64_t{43200});
+    EXPECT_EQ(julianSeconds(1900, 3, 1, 0, 0, 0), 4830159 * int64_t{43200});
+    for (int32_t year = 8; year <= 2400; ++year)
+        for (int32_t month = 1; month <= 12; ++month)
+            for (int32_t day = 1; day <= daysInMonth(year, month); ++day) {
+                if (year == 1582 && month == 10 && day > 4 && day < 15) continue;
+                bool lastOfMonth = day == daysInMonth(year, month);
+                int32_t nextDay = year == 1582 && month == 10 && day == 4 ? 15 : lastOfMonth ? 1 : day + 1;
+                int32_t nextMonth = lastOfMonth ? month % 12 + 1 : month;
+                int32_t nextYear = lastOfMonth && month == 12 ? year + 1 : year;
+                ASSERT_EQ(julianSeconds(year, month, day, 23, 59, 59) + 1,
+                          julianSeconds(nextYear, nextMonth, nextDay, 0, 0, 0))
+                    << year << "-" << month << "-" << day;
+            }
+    const int32_t most = std::numeric_limits<int32_t>::max(), least = std::numeric_limits<int32_t>::min();
+    EXPECT_LT(julianSeconds(most - 1, 12, 31, 23, 59, 59), julianSeconds(most, 1, 1, 0, 0, 0));
+    EXPECT_LT(julianSeconds(least, 1, 1, 0, 0, 0), julianSeconds(least + 1, 1, 1, 0, 0, 0));
+    EXPECT_LT(julianSeconds(2000, least, least, least, least, least), julianSeconds(2000, most, most, most, most, most));
 }
