@@ -1,5 +1,6 @@
 #include "filter/date_size_ranges.h"
 
+#include <cstdint>
 #include <cstdlib>
 
 namespace {
@@ -70,10 +71,15 @@ int compareWithBound(const DateFields& t, const DateFields& bound) {
 }  // namespace
 
 int64_t parseSize(const char* text) {
+    // A size that does not fit becomes the largest: it must neither wrap nor meet a sentinel.
+    constexpr uint64_t LARGEST = INT64_MAX;
     const char* at = text;
     if (*at == '+') ++at;
     uint64_t integer = 0;
-    for (; isDigit(*at); ++at) integer = integer * 10 + static_cast<uint64_t>(*at - '0');
+    for (; isDigit(*at); ++at) {
+        uint64_t digit = static_cast<uint64_t>(*at - '0');
+        integer = integer > (LARGEST - digit) / 10 ? LARGEST : integer * 10 + digit;
+    }
 
     uint64_t numerator = 0;
     uint64_t denominator = 1;
@@ -98,10 +104,12 @@ int64_t parseSize(const char* text) {
         case 'G': case 'g': unit = 1073741824; numeratorLimit = (1ull << 34) - 1; break;
         default: return static_cast<int64_t>(integer);
     }
+    if (integer > LARGEST / unit) return INT64_MAX;
     while (numerator > numeratorLimit) {
         numerator /= 10;
         denominator /= 10;
     }
+    // The fraction adds less than one unit, which still fits below LARGEST.
     return static_cast<int64_t>(integer * unit + numerator * unit / denominator);
 }
 
@@ -125,12 +133,13 @@ FilterParse parseSizeRange(const char* text) {
 
 bool sizeInRange(uint64_t size) {
     const SizeRange& range = settings.sizeRange;
+    auto isSize = [](int64_t bound) { return bound != NOT_GIVEN && bound != OPEN; };
     uint64_t from = static_cast<uint64_t>(range.from);
     uint64_t to = static_cast<uint64_t>(range.to);
-    if (range.from >= 0 && range.to == NOT_GIVEN) return size == from;
-    if (range.from >= 0 && range.to == OPEN) return size >= from;
-    if (range.from == OPEN && range.to >= 0) return size <= to;
-    if (range.from >= 0 && range.to >= 0) return from <= size && size <= to;
+    if (isSize(range.from) && range.to == NOT_GIVEN) return size == from;
+    if (isSize(range.from) && range.to == OPEN) return size >= from;
+    if (range.from == OPEN && isSize(range.to)) return size <= to;
+    if (isSize(range.from) && isSize(range.to)) return from <= size && size <= to;
     return true;
 }
 

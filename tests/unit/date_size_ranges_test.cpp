@@ -24,9 +24,16 @@ DateRange rangeOf(const char* text) {
 }  // namespace
 
 TEST(SizeRange, UnitsFractionsFormsAndTests) {
+    const int64_t largest = std::numeric_limits<int64_t>::max();
     const std::pair<const char*, int64_t> sizes[] = {
         {"1.5", 1}, {"0.5G", 536870912}, {"0.0009765625K", 1}, {"0.0009K", 0},
         {"0.333333333333333333333K", 341},  // long fractions are truncated, not overflowed
+        // What does not fit saturates: the integer part, the unit and the fraction.
+        {"9223372036854775807", largest}, {"9223372036854775808", largest},
+        {"18446744073709551616", largest}, {"99999999999999999999999999", largest},
+        {"9007199254740991K", largest - 1023}, {"9007199254740992k", largest},
+        {"8796093022207M", largest - 1048575}, {"8796093022208M", largest},
+        {"8589934591.99999999999G", largest}, {"8589934592G", largest}, {"18446744073709551616.5K", largest},
     };
     for (const auto& [text, expected] : sizes) EXPECT_EQ(parseSize(text), expected) << text;
     const struct {
@@ -37,12 +44,20 @@ TEST(SizeRange, UnitsFractionsFormsAndTests) {
         {"1K-", {{1023, false}, {1u << 30, true}}},
         {"1K-2K", {{1023, false}, {1024, true}, {2048, true}, {2049, false}}},
         {"2K-1K", {{1024, false}, {1500, false}, {2048, false}}},
+        // Saturated bounds stay bounds: never wrapped to 0, never taken for a sentinel.
+        {"9223372036854775808-", {{0, false}, {uint64_t{1} << 62, false}}},
+        {"18446744073709551616", {{0, false}, {1, false}}},
+        {"-18446744073709551616", {{0, true}, {uint64_t{1} << 62, true}}},
     };
     for (const auto& c : cases) {
         ASSERT_EQ(parseSizeRange(c.text), 0);
         for (const auto& [size, passes] : c.sizes) EXPECT_EQ(sizeInRange(size), passes) << c.text << " " << size;
     }
     EXPECT_EQ(parseSizeRange(""), 2);
+    // Only -1 and -2 mean no bound; any other value is a size.
+    settings.sizeRange = SizeRange{-3, -2};
+    EXPECT_FALSE(sizeInRange(0));
+    settings.sizeRange = SizeRange{};
 }
 
 TEST(DateInRange, TheFourCases) {
