@@ -89,6 +89,8 @@ ConfigScanResult scanConfigFile(const char* configPath, int32_t nameLimit,
         }
         if (line[0] == '\0') continue;
         expandEnvironmentRefs(line, name, nameLimit);
+        // Emptied by the replacement: past its end lie the bytes the line had before.
+        if (line[0] == '\0') continue;
         visit(line, context);
     }
     os::release(line);

@@ -168,6 +168,23 @@ TEST_F(ConfigFile, BadFileStopsWithItsLineNamed) {
     }
 }
 
+// With no switch character a line that the environment empties matched it once, and the
+// bytes it held before were parsed: an invalid option, /D, or a log file named "%".
+TEST_F(ConfigFile, LinesEmptiedByTheEnvironmentAreSkipped) {
+    config("switch=\n%UNDEFINED%\n%log%\n%D/C%\n");
+    sim::addFile("C:\\src\\sub\\b.txt", "differs");
+    support::RunOutput run = support::runProgram({"C:\\src", "D:\\dst"});
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out, "C:\\src\\a.txt＝D:\\dst\\a.txt\n\n全ファイル（1個, 4バイト）、全ディレクトリ（0個）一致\n");
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(sim::find("C:\\tools\\%"), nullptr);
+
+    EXPECT_NE(support::runProgram({"/?"}).out.find("\n・現在設定=\n"), std::string::npos);
+    support::runProgram({"/logC:\\work\\run.log", "C:\\src", "D:\\dst"});
+    std::string log = sim::contentsOf("C:\\work\\run.log");
+    EXPECT_NE(log.find("\nC:\\tools\\morvi.exe /logC:\\work\\run.log C:\\src D:\\dst\n"), std::string::npos) << log;
+}
+
 TEST_F(ConfigFile, UnknownExecutablePathStopsForLackOfMemory) {
     sim::machine().modulePath = "C:\\tools\\gone.exe";
     support::RunOutput run = support::runProgram({"C:\\src", "D:\\dst"});
