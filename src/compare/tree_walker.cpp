@@ -200,8 +200,11 @@ bool openLevel(WalkLevels& stack, os::FindRecord* entry, WalkOutcome* outcome) {
     }
     level.listing = openListing(level, entry);
     if (level.listing != nullptr) return true;
-    // Only a volume root can list nothing at all: empty, not vanished.
-    if (os::getLastError() == os::ERROR_FILE_NOT_FOUND) return false;
+    // An empty volume root has no "." and "..": it lists nothing and is no mismatch. Any
+    // other directory that lists nothing, or cannot be listed, was not verified.
+    if (stack.depth == 1 && os::getLastError() == os::ERROR_FILE_NOT_FOUND &&
+        std::strcmp(runState.source.root.text, runState.source.volumeRoot) == 0)
+        return false;
     ++runTotals.sourceVanished;
     if (settings.verbose.error) printMismatchLine("照合元行方不明 ");
     *outcome = afterMismatch();

@@ -168,18 +168,34 @@ TEST_F(TreeWalk, DeepAndLongPathsAndNoAllocationPerEntry) {
     EXPECT_EQ(allocations(100), few);
 }
 
-// An empty drive has nothing to list, not even "." and "..": it is empty, not vanished;
-// an unreadable root is still reported.
-TEST(EmptyVolumeRoot, ListsNothingAndIsNoMismatch) {
-    sim::resetMachine();
-    sim::addVolume("E:\\");
-    sim::addVolume("F:\\");
-    for (const bool unreadable : {false, true}) {
-        sim::find("E:\\")->listingFails = unreadable;
-        const support::RunOutput run = support::runProgram({"/d", "/c", "E:\\", "F:\\"});
-        EXPECT_EQ(run.out.find("照合元行方不明") != std::string::npos, unreadable) << run.out;
-        EXPECT_NE(run.out.find(unreadable ? "照合元行方不明 E:\\≠F:\\" : "照合対象なし"), std::string::npos) << run.out;
-        EXPECT_EQ(run.exitCode, unreadable ? 2 : 0);
+// An empty drive has nothing to list, not even "." and "..": it is empty, not vanished. Any
+// other directory that cannot be listed, or lists nothing at all, has vanished.
+TEST(SourceListing, OnlyAnEmptyVolumeRootListsNothing) {
+    const struct {
+        const char* source;
+        const char* failing;  // the source directory whose listing fails
+        bool nothing;         // it lists nothing (ERROR_FILE_NOT_FOUND) rather than failing
+        const char* line;     // nullptr: no mismatch at all
+    } cases[] = {
+        {"E:\\", "E:\\", true, nullptr},
+        {"E:\\", "E:\\", false, "照合元行方不明 E:\\≠F:\\"},
+        {"E:\\", "E:\\d\\sub", true, "照合元行方不明 E:\\d\\sub\\≠F:\\d\\sub\\"},
+        {"E:\\d", "E:\\d", true, "照合元行方不明 E:\\d\\≠F:\\"},
+    };
+    for (const auto& c : cases) {
+        sim::resetMachine();
+        sim::addVolume("E:\\");
+        sim::addVolume("F:\\");
+        if (std::string(c.source) != "E:\\" || std::string(c.failing) != "E:\\") {
+            sim::addDirectory("E:\\d\\sub");
+            sim::addDirectory("F:\\d\\sub");
+        }
+        sim::Node* failing = sim::find(c.failing);
+        (c.nothing ? failing->listsNothing : failing->listingFails) = true;
+        const support::RunOutput run = support::runProgram({"/d", "/c", "/ff", c.source, "F:\\"});
+        const std::string expected = c.line ? std::string(c.line) + "\n" : "照合対象なし\n";
+        EXPECT_NE(run.out.find(expected), std::string::npos) << c.failing << "\n" << run.out;
+        EXPECT_EQ(run.exitCode, c.line ? 2 : 0) << c.failing;
     }
 }
 

@@ -62,6 +62,7 @@ uint32_t getLastError() { return lastError; }
 //   C:\dir\  C:\  (nothing to match)    fails [ERROR_PATH_NOT_FOUND]
 //   on a volume that does not answer    fails [ERROR_PATH_NOT_FOUND]
 //   listingFails on the directory       fails [ERROR_ACCESS_DENIED]
+//   listsNothing on the directory       fails [ERROR_FILE_NOT_FOUND], as if gone meanwhile
 //   C:\dir\link\*                        the entries of the directory the link leads to
 //   C:\dir\link                          the link itself: its own name, times and 0x410
 // A wildcard matches long and 8.3 names alike and ignores the case of ASCII letters; a name
@@ -96,6 +97,7 @@ SearchHandle findFirstFile(const char* pattern, FindRecord* record) {
             if (sim::wildcardMatches(last.c_str(), child->name.c_str()) ||
                 (!child->altName.empty() && sim::wildcardMatches(last.c_str(), child->altName.c_str())))
                 search->entries.emplace_back(child.get(), child->name);
+        if (at.parent->listsNothing) search->entries.clear();
     }
     if (search->entries.empty()) {
         delete search;

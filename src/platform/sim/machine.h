@@ -42,6 +42,7 @@ struct Node {
     // Faults
     bool attributesFail = false;  // GetFileAttributes fails on it
     bool listingFails = false;    // a listing of this directory cannot start
+    bool listsNothing = false;    // a listing finds no entry, not even "." and ".." (gone meanwhile)
     bool lookupFails = false;     // FindFirstFile of its own name fails
     bool openFails = false;       // CreateFile and fopen fail
     int readFailsAt = -1;         // this read (0 the first) of an open handle fails
