@@ -43,15 +43,22 @@ FilterParse setHeadLimit(const char* text, FilterList& forFiles, FilterList& for
     return FILTER_TAKEN;
 }
 
+// The letters of an attribute element; a second byte of a double-byte character is no letter.
+char letterAt(const char* at) {
+    if (characterWidth(at) == 2) return '\0';
+    return (*at >= 'A' && *at <= 'Z') ? static_cast<char>(*at - 'A' + 'a') : *at;
+}
+
 bool hasDirLetter(const char* element) {
-    return std::strchr(element, 'd') != nullptr || std::strchr(element, 'D') != nullptr;
+    for (const char* at = element; *at != '\0'; at += characterWidth(at))
+        if (letterAt(at) == 'd') return true;
+    return false;
 }
 
 uint32_t maskOf(const char* element, bool exact) {
     uint32_t mask = hasDirLetter(element) ? os::ATTR_DIRECTORY : 0;
-    for (const char* at = element; *at != '\0'; ++at) {
-        char letter = (*at >= 'A' && *at <= 'Z') ? static_cast<char>(*at - 'A' + 'a') : *at;
-        switch (letter) {
+    for (const char* at = element; *at != '\0'; at += characterWidth(at)) {
+        switch (letterAt(at)) {
             case 'a': mask |= os::ATTR_ARCHIVE; break;
             case 'h': mask |= os::ATTR_HIDDEN; break;
             case 's': mask |= os::ATTR_SYSTEM; break;
@@ -122,7 +129,7 @@ bool liesWithinRoot(const char* element, const char* root, bool fold) {
         if (!sameByte(element[k], root[k], fold)) return false;
     }
     if (element[k] == '\0' || rootEndsWithSeparator) return true;
-    return element[k] == '\\' && root[rootLength - 1] != ':';
+    return isSeparatorAt(element, k) && root[rootLength - 1] != ':';
 }
 
 void prependRoot(FilterList& list, int32_t index, const char* root, int32_t rootLength) {

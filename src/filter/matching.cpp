@@ -13,8 +13,8 @@ namespace {
 
 // How one forward matcher differs from the others.
 struct ForwardRules {
-    bool escapes;    // \*, \? and \\ are literals
-    bool entryName;  // double-byte aware escapes and folding
+    bool escapes;    // \*, \? and \\ are literals; a second byte 0x5C escapes nothing
+    bool entryName;  // folding only where neither byte belongs to a double-byte character
     bool fold;       // letter case ignored
     bool headEnd;    // the pattern may end at a separator of the text
 };
@@ -29,8 +29,7 @@ PatternChar readPatternChar(const char* pattern, int32_t k, const ForwardRules& 
     unsigned char ch = static_cast<unsigned char>(pattern[k]);
     if (rules.escapes && ch == '\\') {
         char next = pattern[k + 1];
-        if ((next == '*' || next == '?' || next == '\\') &&
-            !(rules.entryName && byteKindAt(pattern, k) == SECOND_BYTE))
+        if ((next == '*' || next == '?' || next == '\\') && byteKindAt(pattern, k) != SECOND_BYTE)
             return {static_cast<unsigned char>(next), false, 2};
     }
     return {ch, ch == '*' || ch == '?', 1};
@@ -336,8 +335,9 @@ void lastComponent(char* copy) {
     std::memmove(copy, start, std::strlen(start) + 1);
 }
 
+// A "\" that is the second byte of a double-byte character ends no directory name.
 const char* extensionOf(const char* path) {
     const char* dot = std::strrchr(path, '.');
-    if (dot == nullptr || std::strchr(dot, '\\') != nullptr) return nullptr;
+    if (dot == nullptr || findLastByte(path, '\\') > dot - path) return nullptr;
     return dot + 1;
 }

@@ -67,5 +67,7 @@ const char* fitPathForDisplay(const char* path, int* length) {
     if (start == 0 && total >= 2 && path[1] == ':') start = 2;
     const int rest = total - start;
     *length = rest < limit ? rest : limit;
+    // Cut between characters, never after the first byte of one.
+    if (*length < rest && byteKindAt(path + start, *length - 1) == FIRST_BYTE) --*length;
     return path + start;
 }

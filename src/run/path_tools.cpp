@@ -30,6 +30,13 @@ bool isSeparatorAt(const char* text, int32_t index) {
     return text[index] == '\\' && byteKindAt(text, index) != SECOND_BYTE;
 }
 
+int characterWidth(const char* text) {
+    return isLeadByte(static_cast<unsigned char>(text[0])) &&
+                   isTrailByte(static_cast<unsigned char>(text[1]))
+               ? 2
+               : 1;
+}
+
 bool endsWithSeparator(const char* text) {
     int32_t length = static_cast<int32_t>(std::strlen(text));
     return length > 0 && isSeparatorAt(text, length - 1);
@@ -152,13 +159,14 @@ void volumeRootOf(char* path) {
     path[end + 1] = '\0';
 }
 
+// A "~" or "\" that is the second byte of a double-byte character is none: a name wrongly
+// taken for an 8.3 name would be matched against 8.3 names only.
 bool hasAliasShape(const char* name) {
-    if (std::strchr(name, '~') == nullptr) return false;
+    if (findByte(name, '~') < 0) return false;
     size_t length = std::strlen(name);
-    const char* lastSeparator = std::strrchr(name, '\\');
-    const char* base = lastSeparator ? lastSeparator + 1 : name;
-    const char* dot = std::strrchr(base, '.');
-    size_t extension = dot ? std::strlen(dot + 1) : 0;
+    const char* base = name + findLastByte(name, '\\') + 1;
+    int32_t dot = findLastByte(base, '.');
+    size_t extension = dot >= 0 ? std::strlen(base + dot + 1) : 0;
     if (extension > 3) return false;
     return extension != 0 ? length <= extension + 9 : length <= 8;
 }

@@ -17,6 +17,9 @@ ByteKind byteKindAt(const char* text, int32_t index);
 // A backslash at index that is no second byte.
 bool isSeparatorAt(const char* text, int32_t index);
 
+// 2 at the first byte of a double-byte character (a lead byte and a trail byte), else 1.
+int characterWidth(const char* text);
+
 bool endsWithSeparator(const char* text);
 
 // Ends in a separator or in a drive's ":": a name can follow it directly.

@@ -42,6 +42,9 @@ TEST(ProgressName, FitsSeventyNineBytesFromASeparator) {
         {a30 + std::string(40, 'b') + "\\" + std::string(50, 'c'), std::string(50, 'c')},
         {a30 + hyou, hyou.substr(0, 79)},
         {"C:" + std::string(120, 'n'), std::string(79, 'n')},
+        // never half a character: 表 would begin at the 79th byte
+        {"C:" + std::string(78, 'n') + "\x95\x5C" + "zz", std::string(78, 'n')},
+        {"C:" + std::string(77, 'n') + "\x95\x5C" + "zz", std::string(77, 'n') + "\x95\x5C"},
     };
     for (const auto& c : cases) {
         int length = 0;

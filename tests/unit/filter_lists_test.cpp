@@ -57,6 +57,17 @@ TEST_F(FilterLists, ElementsAttributeMasksAndMemory) {
               (std::vector<uint32_t>{0x10, 0x12}));
     EXPECT_EQ(exact.fileMaskCount, 0);  // w and rw make 0 in the exact form
 
+    // Second bytes are no letters: ゥ ends in D, ヅ in d, ∥ ” 《 〉 『 in a h s r w, ？ ヾ ヽ 仝
+    // in H S R W, ア in A.
+    settings = Settings{};
+    ASSERT_EQ(parseSkipOption("saゥ,ヅ,∥”《〉『,？ヾヽ仝,rア,ポd"), 0);
+    ASSERT_TRUE(prepareFilters());
+    const auto& present = settings.skipAttr;
+    EXPECT_EQ(std::vector<uint32_t>(present.dirMasks, present.dirMasks + present.dirMaskCount),
+              (std::vector<uint32_t>{0x10}));
+    EXPECT_EQ(std::vector<uint32_t>(present.fileMasks, present.fileMasks + present.fileMaskCount),
+              (std::vector<uint32_t>{0x01}));
+
 #ifndef _WIN32
     settings = Settings{};
     ASSERT_EQ(parseSkipOption("sad,r"), 0);
@@ -93,6 +104,9 @@ TEST_F(FilterLists, AnchoringStops) {
         {parseLimitOption, "lP\\src", "C:\\src\\", "オプション /lP\\src のパスは照合元 C:\\src\\ 以下ではありません。"},
         {parseSkipOption, "shok,C:\\a", "", "オプション /shC:\\a のパスは照合元以下ではありません。"},
         {parseSkipOption, "sha,b", nullptr, "メモリー不足で、パス対象外限定オプション処理が出来ません。"},
+        // Past a root that ends in a lone first byte, the 0x5C of 表 is no separator.
+        {parseSkipOption, "shC:\\src表x", "C:\\src\x95",
+         "オプション /shC:\\src表x のパスは照合元 C:\\src\x95 以下ではありません。"},
     };
     for (const auto& c : cases) {
         support::RunOutput stopped = support::runInChild([&] {

@@ -30,9 +30,10 @@ TEST(Matchers, StarsSeparatorsAndDoubleByteCharacters) {
     expectRows(matchWildcardNoCase, "wildcardNoCase", {{"ヂ", "ア", true}});  // second bytes fold too
     expectRows(matchHead, "head",
                {{path, "*\\dir", true}, {path, "C:\\di", false}, {"ソx", so.c_str(), false}, {"a", "", false}});
-    // Here the second byte of ソ escapes the star, as a backslash would; it is no separator.
+    // The second byte of ソ escapes nothing: the star after it stays a wildcard.
     expectRows(matchEscaped, "escaped",
-               {{"a*c", "a\\*c", true}, {"abc", "a\\*c", false}, {"a\\c", "a\\c", true}, {"ソ*", "ソ*", false}});
+               {{"a*c", "a\\*c", true}, {"abc", "a\\*c", false}, {"a\\c", "a\\c", true}, {"ソ*", "ソ*", true},
+                {"ソx", "ソ*", true}, {"ソ*", "ソ\\*", true}, {"ソx", "ソ\\*", false}, {"ソ?", "ソ?", true}});
     expectRows(matchEscapedNoCase, "escapedNoCase", {{"A*C", "a\\*c", true}});
     expectRows(matchTail, "tail",
                {{path, "dir\\file.txt", true}, {path, "ile.txt", false}, {path, "\\file.txt", false},
@@ -68,6 +69,18 @@ TEST(EntryName, ChoosesTheNameAndFoldsSingleBytesOnly) {
 
 TEST(PathHelpers, DoubleByteAndShareNames) {
     EXPECT_STREQ(fileNamePart("C:\\dirソ"), "dirソ");
+    // The extension: 表 and ソ end in 0x5C, ポ in 0x7C, ア in the letter A.
+    const std::pair<const char*, const char*> extensions[] = {
+        {"C:\\d\\a.表", "表"}, {"C:\\d\\a.ソ", "ソ"}, {"C:\\d\\a.ポ", "ポ"}, {"C:\\d\\a.ア", "ア"},
+        {"C:\\表.d\\a", nullptr}, {"C:\\d\\file.", ""}, {"", nullptr},
+    };
+    for (const auto& [path, extension] : extensions) {
+        const char* got = extensionOf(path);
+        EXPECT_EQ(got == nullptr, extension == nullptr) << path;
+        if (got != nullptr && extension != nullptr) {
+            EXPECT_STREQ(got, extension) << path;
+        }
+    }
     EXPECT_STREQ(fileNamePart("\\\\srv\\share"), "");
     for (const auto& [path, expected] : {std::pair{"C:\\ソ\\", "ソ"}, std::pair{"\\\\srv\\share\\", "share"}}) {
         char copy[64];

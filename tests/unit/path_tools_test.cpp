@@ -24,6 +24,17 @@ TEST(ByteTools, SecondByteBackslashIsNoSeparator) {
     EXPECT_EQ(byteKindAt("\x95\x1F", 1), 0);  // a byte that cannot be second starts afresh
 }
 
+// ミ ends in 0x7E ("~"), 表 in 0x5C, ポ in 0x7C, ア in the letter A: none of them is a tilde
+// or a separator.
+TEST(ByteTools, AliasShape) {
+    const std::pair<const char*, bool> names[] = {
+        {"PROGRA~1.TXT", true}, {"ABCDEF~1", true}, {"LONGNAME~1.TXT", false}, {"A~1.HTML", false},
+        {"a~.表xx", false}, {"ミ.txt", false}, {"ミ", false}, {"ポ~1.TXT", true}, {"ア~1.ア", true},
+        {"x~1.a表", true}, {"ソ~1.TXT", true}, {"", false},
+    };
+    for (const auto& [name, shaped] : names) EXPECT_EQ(hasAliasShape(name), shaped) << name;
+}
+
 #ifndef _WIN32  // the simulated machine: host builds only
 // "<length>|<path>|<tail>|<alias>" of a source argument; the path is empty on failure.
 std::string resolve(const std::string& argument, bool bothKindsWalk = false) {

@@ -9,10 +9,25 @@ static char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c 
 
 static bool lead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
+static bool trail(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC); }
+
+// Windows compares characters: a double-byte one is a unit, and only single-byte letters
+// have a case.
+static size_t width(const char* at) {
+    return lead(static_cast<unsigned char>(at[0])) && trail(static_cast<unsigned char>(at[1])) ? 2 : 1;
+}
+
+static bool sameCharacter(const char* a, const char* b, size_t size) {
+    return size == 2 ? a[0] == b[0] && a[1] == b[1] : upper(a[0]) == upper(b[0]);
+}
+
 bool sameName(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
-    for (size_t k = 0; k < a.size(); ++k)
-        if (upper(a[k]) != upper(b[k])) return false;
+    for (size_t k = 0; k < a.size();) {
+        size_t size = width(a.c_str() + k);
+        if (width(b.c_str() + k) != size || !sameCharacter(a.c_str() + k, b.c_str() + k, size)) return false;
+        k += size;
+    }
     return true;
 }
 
@@ -20,14 +35,16 @@ bool wildcardMatches(const char* pattern, const char* name) {
     if (std::string(pattern) == "*.*") return true;
     if (*pattern == '\0') return *name == '\0';
     if (*pattern == '*') {
-        for (const char* rest = name;; ++rest) {
+        for (const char* rest = name;; rest += width(rest)) {
             if (wildcardMatches(pattern + 1, rest)) return true;
             if (*rest == '\0') return false;
         }
     }
     if (*name == '\0') return false;
-    if (*pattern == '?' || upper(*pattern) == upper(*name)) return wildcardMatches(pattern + 1, name + 1);
-    return false;
+    size_t size = width(name);
+    if (*pattern == '?') return wildcardMatches(pattern + 1, name + size);
+    if (width(pattern) != size || !sameCharacter(pattern, name, size)) return false;
+    return wildcardMatches(pattern + size, name + size);
 }
 
 // Splits at separators that are not the second byte of a double-byte character.
@@ -36,7 +53,7 @@ static std::vector<std::string> split(const std::string& text) {
     std::string part;
     for (size_t k = 0; k < text.size(); ++k) {
         unsigned char c = static_cast<unsigned char>(text[k]);
-        if (lead(c) && k + 1 < text.size()) {
+        if (width(text.c_str() + k) == 2) {
             part += text[k];
             part += text[++k];
         } else if (c == '\\' || c == '/') {
