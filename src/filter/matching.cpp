@@ -1,251 +1,299 @@
 #include "filter/matching.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
+#include "output/messages.h"
 #include "run/path_tools.h"
-
-unsigned char foldByte(unsigned char byte) {
-    return byte >= 'a' && byte <= 'z' ? static_cast<unsigned char>(byte - 'a' + 'A') : byte;
-}
 
 namespace {
 
-// How one forward matcher differs from the others.
-struct ForwardRules {
-    bool escapes;    // \*, \? and \\ are literals; a second byte 0x5C escapes nothing
-    bool entryName;  // folding only where neither byte belongs to a double-byte character
-    bool fold;       // letter case ignored
-    bool headEnd;    // the pattern may end at a separator of the text
-};
-
-struct PatternChar {
-    unsigned char ch;
-    bool wild;  // an unescaped * or ?
-    int32_t width;
-};
-
-PatternChar readPatternChar(const char* pattern, int32_t k, const ForwardRules& rules) {
-    unsigned char ch = static_cast<unsigned char>(pattern[k]);
-    if (rules.escapes && ch == '\\') {
-        char next = pattern[k + 1];
-        if ((next == '*' || next == '?' || next == '\\') && byteKindAt(pattern, k) != SECOND_BYTE)
-            return {static_cast<unsigned char>(next), false, 2};
-    }
-    return {ch, ch == '*' || ch == '?', 1};
-}
-
-bool isStar(const PatternChar& c) { return c.wild && c.ch == '*'; }
-
-bool sameBytes(unsigned char a, unsigned char b, bool fold) {
+bool sameByte(unsigned char a, unsigned char b, bool fold) {
     return a == b || (fold && foldByte(a) == foldByte(b));
 }
 
-// The entry-name matcher folds only where neither byte belongs to a double-byte character;
-// the class is looked up only when folding is what makes the two bytes equal.
-bool sameAt(const char* text, int32_t i, const char* pattern, int32_t j, unsigned char ch,
-            const ForwardRules& rules) {
-    unsigned char byte = static_cast<unsigned char>(text[i]);
-    if (byte == ch) return true;
-    if (!rules.fold || foldByte(byte) != foldByte(ch)) return false;
-    return !rules.entryName ||
-           (byteKindAt(text, i) == SINGLE_BYTE && byteKindAt(pattern, j) == SINGLE_BYTE);
-}
-
-bool endRuleHolds(const char* text, int32_t i, const ForwardRules& rules) {
-    if (text[i] == '\0') return true;
-    return rules.headEnd && isSeparatorAt(text, i);
-}
-
-bool onlyStarsFrom(const char* pattern, int32_t k) {
-    for (; pattern[k] != '\0'; ++k)
-        if (pattern[k] != '*') return false;
-    return true;
-}
-
-// Verifications that failed, by their positions in the outermost text and pattern. Outer
-// stars retry the same suffixes again and again; without this, a pattern of many stars
-// takes time exponential in their number. The bits live in static storage (a matcher
-// allocates nothing) and are cleared only for a match that needs them.
-class FailedVerifications {
-public:
-    void begin(const char* text, const char* pattern) {
-        text_ = text;
-        pattern_ = pattern;
-        prepared_ = false;
-    }
-    bool known(int32_t i, int32_t j) {
-        size_t bit;
-        return place(i, j, &bit) && (bits_[bit / 8] & (1u << (bit % 8))) != 0;
-    }
-    void remember(int32_t i, int32_t j) {
-        size_t bit;
-        if (place(i, j, &bit)) bits_[bit / 8] |= static_cast<unsigned char>(1u << (bit % 8));
-    }
-
-private:
-    static constexpr size_t CAPACITY_BITS = size_t{1} << 20;
-
-    bool place(int32_t i, int32_t j, size_t* bit) {
-        if (!prepared_) {
-            columns_ = std::strlen(pattern_) + 1;
-            size_t cells = (std::strlen(text_) + 1) * columns_;
-            usable_ = cells <= CAPACITY_BITS;
-            if (usable_) std::memset(bits_, 0, (cells + 7) / 8);
-            prepared_ = true;
-        }
-        *bit = static_cast<size_t>(i) * columns_ + static_cast<size_t>(j);
-        return usable_;
-    }
-
-    const char* text_ = nullptr;
-    const char* pattern_ = nullptr;
-    bool prepared_ = false;
-    bool usable_ = false;
-    size_t columns_ = 0;
-    unsigned char bits_[CAPACITY_BITS / 8];
+// How one matcher differs from the others. The forward matchers walk from the left; the tail
+// matcher runs the same procedure from the right ends of both strings, over reversed copies.
+struct Rules {
+    bool escapes;         // \*, \? and \\ are literals; a second byte 0x5C escapes nothing
+    bool fold;            // letter case ignored
+    bool plainFold;       // folding only where neither byte belongs to a double-byte character
+    bool endAtSeparator;  // the pattern may end before a separator of the text
+    bool endAtColon;      // ... or before a drive colon
+    bool starAtEndFails;  // a star met past the end of the text never matches
 };
 
-FailedVerifications failedVerifications;
-const char* outerText = nullptr;
-const char* outerPattern = nullptr;
+// A pattern character in the order of the walk.
+struct PatternChar {
+    unsigned char ch;
+    bool wild;   // an unescaped * or ?
+    bool star;   // an unescaped *
+    bool plain;  // its first byte belongs to no double-byte character
+};
 
-// One left-to-right pass with a single remembered star; a star gives up its shortest
-// choice for good, which is the behaviour the filters rely on. Positions name the last
-// matched pair; a pattern position is where its (possibly escaped) character starts.
-bool verify(const char* text, const char* pattern, const ForwardRules& rules);
+// Space a match needs beside its strings, kept from call to call. It grows with the longest
+// text and pattern met, in steps of 1024 places as the path buffers do, so a walk allocates
+// nothing per entry; without memory the run stops.
+struct Scratch {
+    void* text = nullptr;  // four areas of textPlaces bytes: see areaOf
+    size_t textPlaces = 0;
+    void* pattern = nullptr;  // PatternChar places
+    size_t patternPlaces = 0;
+};
+Scratch scratch;
 
-bool forwardMatch(const char* text, const char* pattern, const ForwardRules& rules) {
-    if (pattern[0] == '\0') return false;
-    PatternChar first = readPatternChar(pattern, 0, rules);
-    if (first.wild) {
-        if (text[0] == '\0' && first.ch == '?') return false;
-    } else if (!sameAt(text, 0, pattern, 0, first.ch, rules)) {
-        return false;
-    }
-    int32_t i = 0, j = 0;
-    int32_t star = -1, mark = -1;
-    for (;;) {
-        PatternChar current = readPatternChar(pattern, j, rules);
-        if (!isStar(current)) {
-            ++i;
-            int32_t next = j + current.width;
-            if (pattern[next] == '\0') return endRuleHolds(text, i, rules);
-            PatternChar c = readPatternChar(pattern, next, rules);
-            if (isStar(c)) {
-                if (text[i] == '\0') return onlyStarsFrom(pattern, next);
-                j = next;
-                star = mark = -1;
-                continue;
-            }
-            if (text[i] == '\0') return false;
-            if (c.wild || sameAt(text, i, pattern, next, c.ch, rules)) {
-                j = next;
-                star = mark = -1;
-                continue;
-            }
-            if (star < 0) return false;
-            i = mark + 1;
-            j = star;
+enum Area { REVERSED_TEXT, BYTE_KINDS, COLUMN_A, COLUMN_B };
+
+unsigned char* areaOf(Area area) {
+    return static_cast<unsigned char*>(scratch.text) + area * scratch.textPlaces;
+}
+
+PatternChar* patternPlaces() { return static_cast<PatternChar*>(scratch.pattern); }
+
+void grow(void*& block, size_t& places, size_t needed, size_t bytesPerPlace) {
+    if (needed < places) return;
+    size_t grownPlaces = (needed / 1024 + 1) * 1024;
+    void* grown = os::reallocate(block, grownPlaces * bytesPerPlace);
+    if (grown == nullptr) fatalError("メモリー不足");
+    block = grown;
+    places = grownPlaces;
+}
+
+// Room for a text and its terminator in each area, and for every pattern character.
+void reserveScratch(size_t textLength, size_t patternLength) {
+    grow(scratch.text, scratch.textPlaces, textLength + 1, 4);
+    grow(scratch.pattern, scratch.patternPlaces, patternLength, sizeof(PatternChar));
+}
+
+
+// The forward matchers' pattern characters; answers their count.
+int32_t readPattern(const char* pattern, bool escapes, PatternChar* out) {
+    int32_t count = 0;
+    ByteKind kind = SINGLE_BYTE;
+    for (int32_t k = 0; pattern[k] != '\0'; ++count) {
+        unsigned char byte = static_cast<unsigned char>(pattern[k]);
+        kind = nextByteKind(kind, byte);
+        unsigned char next = static_cast<unsigned char>(pattern[k + 1]);
+        bool escaped = next == '*' || next == '?' || next == '\\';
+        if (escapes && byte == '\\' && kind != SECOND_BYTE && escaped) {
+            kind = nextByteKind(kind, next);
+            out[count] = {next, false, false, true};
+            k += 2;
         } else {
-            while (pattern[j + 1] == '*') ++j;
-            star = j;
-            int32_t next = j + 1;
-            if (pattern[next] == '\0') return true;
-            PatternChar c = readPatternChar(pattern, next, rules);
-            j = next;
-            if (sameBytes(static_cast<unsigned char>(text[i]), c.ch, rules.fold)) {
-                star = mark = -1;
-                continue;
-            }
+            out[count] = {byte, byte == '*' || byte == '?', byte == '*', kind == SINGLE_BYTE};
+            k += 1;
         }
-        // Search for the next place where the rest of the pattern matches afresh.
-        mark = i;
-        for (;;) {
-            if (text[i] == '\0') return false;
-            ++i;
-            if (text[i] == '\0') return false;
-            PatternChar c = readPatternChar(pattern, j, rules);
-            if (c.wild && c.ch == '?') break;
-            if (sameAt(text, i, pattern, j, c.ch, rules) && verify(text + i, pattern + j, rules))
-                break;
+    }
+    return count;
+}
+
+// One match: the text and the pattern in the order of the walk; t[n] lies past the text.
+struct Match {
+    const unsigned char* t;
+    int32_t n;
+    const char* text;  // the text as given, for its byte kinds
+    bool reversed;     // t is the text from its end
+    bool starBytes;    // t holds a "*" byte (names and paths never do)
+    const PatternChar* p;
+    int32_t m;
+    Rules rules;
+    mutable const unsigned char* kinds = nullptr;  // classified on the first need only
+};
+
+// byteKindAt of t[i], from one pass over the whole text.
+ByteKind kindAt(const Match& a, int32_t i) {
+    if (a.kinds == nullptr) {
+        unsigned char* kinds = areaOf(BYTE_KINDS);
+        ByteKind kind = SINGLE_BYTE;
+        for (int32_t k = 0; k < a.n; ++k) {
+            kind = nextByteKind(kind, static_cast<unsigned char>(a.text[k]));
+            kinds[k] = static_cast<unsigned char>(kind);
         }
+        if (a.reversed) std::reverse(kinds, kinds + a.n);
+        a.kinds = kinds;
+    }
+    return static_cast<ByteKind>(a.kinds[i]);
+}
+
+bool sameForStep(const Match& a, int32_t i, int32_t c) {
+    if (a.t[i] == a.p[c].ch) return true;
+    if (!sameByte(a.t[i], a.p[c].ch, a.rules.fold)) return false;
+    return !a.rules.plainFold || (a.p[c].plain && kindAt(a, i) == SINGLE_BYTE);
+}
+
+// Right after a star every byte is folded.
+bool sameAfterStar(const Match& a, int32_t i, int32_t c) {
+    return sameByte(a.t[i], a.p[c].ch, a.rules.fold);
+}
+
+bool endRuleHolds(const Match& a, int32_t i) {
+    if (i >= a.n) return true;
+    if (a.t[i] == ':') return a.rules.endAtColon;
+    return a.rules.endAtSeparator && a.t[i] == '\\' && kindAt(a, i) != SECOND_BYTE;
+}
+
+bool onlyStarsFrom(const Match& a, int32_t c) {
+    while (c < a.m && a.p[c].star) ++c;
+    return c == a.m;
+}
+
+// What a run of stars needs to know of the pattern behind it, for every text position. The
+// first run is asked once only: it works its answers out when asked, from the run behind it.
+struct Column {
+    int32_t follower = 0;  // the character after the run; m when none
+    const unsigned char* onward = nullptr;  // onward[x]: the walk on from (x, follower) matches
+    int32_t lastStart = -1;  // the last x where follower is same and onward[x]; -1 for none
+    int32_t lastStar = -1;   // the last x holding "*" from which the run matches afresh
+    const Column* behind = nullptr;  // set for a run that works out its answers when asked
+};
+
+constexpr int32_t WALK_FAILS = -1;
+constexpr int32_t WALK_MATCHES = -2;
+
+// From the matched pair (x, c), no star remembered, character by character: the answer at
+// the end of the pattern, or the text position on which the next run of stars stands.
+int32_t walkSegment(const Match& a, int32_t x, int32_t c) {
+    for (int32_t i = x + 1;; ++i) {
+        if (++c == a.m) return endRuleHolds(a, i) ? WALK_MATCHES : WALK_FAILS;
+        if (a.p[c].star) {
+            if (i < a.n) return i;
+            return !a.rules.starAtEndFails && onlyStarsFrom(a, c) ? WALK_MATCHES : WALK_FAILS;
+        }
+        if (i >= a.n || (!a.p[c].wild && !sameForStep(a, i, c))) return WALK_FAILS;
     }
 }
 
-// The same matcher run afresh on a suffix of the outermost text and pattern.
-bool verify(const char* text, const char* pattern, const ForwardRules& rules) {
-    int32_t i = static_cast<int32_t>(text - outerText);
-    int32_t j = static_cast<int32_t>(pattern - outerPattern);
-    if (failedVerifications.known(i, j)) return false;
-    if (forwardMatch(text, pattern, rules)) return true;
-    failedVerifications.remember(i, j);
+bool starsMatch(const Match& a, int32_t i, const Column& run);
+
+bool walkOn(const Match& a, int32_t x, int32_t c, const Column& next) {
+    int32_t at = walkSegment(a, x, c);
+    return at >= 0 ? starsMatch(a, at, next) : at == WALK_MATCHES;
+}
+
+bool onwardAt(const Match& a, const Column& run, int32_t x) {
+    if (run.behind == nullptr) return run.onward[x] != 0;
+    return walkOn(a, x, run.follower, *run.behind);
+}
+
+// Whether the walk on from some x past i matches, with its first character same at x.
+bool startAfter(const Match& a, const Column& run, int32_t i) {
+    if (run.behind == nullptr) return i < run.lastStart;
+    for (int32_t x = i + 1; x < a.n; ++x)
+        if (sameForStep(a, x, run.follower) && onwardAt(a, run, x)) return true;
     return false;
 }
 
-bool forwardMatchAll(const char* text, const char* pattern, const ForwardRules& rules) {
-    outerText = text;
-    outerPattern = pattern;
-    failedVerifications.begin(text, pattern);
-    return forwardMatch(text, pattern, rules);
+// A "?" right after a star takes one byte; when the byte after it does not fit, the star
+// looks instead for a "*" byte of the text.
+bool misfitAfterQuestion(const Match& a, int32_t i, int32_t c) {
+    return c < a.m && !a.p[c].star && !a.p[c].wild && i < a.n && !sameForStep(a, i, c);
+}
+
+// A run of stars standing on t[i]. When the character after it is same, the run takes its
+// shortest choice and keeps it for good; otherwise it takes the first place from which the
+// rest matches afresh, and the rest matching from there decides the whole match.
+bool starsMatch(const Match& a, int32_t i, const Column& run) {
+    int32_t f = run.follower;
+    if (f == a.m) return true;
+    if (i >= a.n) return false;
+    if (sameAfterStar(a, i, f)) return onwardAt(a, run, i);
+    if (!a.p[f].wild) return startAfter(a, run, i);
+    if (i + 1 >= a.n) return false;
+    return misfitAfterQuestion(a, i + 2, f + 1) ? i + 1 < run.lastStar : onwardAt(a, run, i + 1);
+}
+
+// Every answer of a run, from the run behind it.
+void settle(const Match& a, Column& run, unsigned char* onward, const Column& behind) {
+    run.onward = onward;
+    for (int32_t x = run.follower < a.m ? a.n - 1 : -1; x >= 0; --x) {
+        onward[x] = walkOn(a, x, run.follower, behind) ? 1 : 0;
+        if (run.lastStart < 0 && onward[x] && sameForStep(a, x, run.follower)) run.lastStart = x;
+    }
+    // From a "*" byte the run's search looks only further on, where no start matched yet.
+    for (int32_t x = a.starBytes ? a.n - 1 : -1; x >= 0 && run.lastStar < 0; --x)
+        if (a.t[x] == '*' && starsMatch(a, x, run)) run.lastStar = x;
+}
+
+bool isLastStarOfRun(const Match& a, int32_t c) {
+    return a.p[c].star && (c + 1 == a.m || !a.p[c + 1].star);
+}
+
+// Settles the runs of stars from the last to the second, each from the one behind it: time
+// in proportion to the text's length times the pattern's, and two columns of memory. The
+// first run is settled too when the text holds a "*" byte, which its search may fall back
+// on; else it answers when asked.
+void settleRuns(const Match& a, Column& first, Column& second) {
+    int32_t firstRun = 0;
+    while (!isLastStarOfRun(a, firstRun)) ++firstRun;
+    unsigned char* areas[2] = {areaOf(COLUMN_A), areaOf(COLUMN_B)};
+    int which = 0;
+    for (int32_t c = a.m - 1; c > firstRun; --c) {
+        if (!isLastStarOfRun(a, c)) continue;
+        Column run;
+        run.follower = c + 1;
+        settle(a, run, areas[which], second);
+        second = run;
+        which ^= 1;
+    }
+    first.follower = firstRun + 1;
+    if (a.starBytes)
+        settle(a, first, areas[which], second);
+    else
+        first.behind = &second;
+}
+
+// The match from the pair (0, 0) once its first bytes are accepted.
+bool matchFromFirstPair(const Match& a) {
+    int32_t at = 0;
+    if (!a.p[0].star) {
+        at = walkSegment(a, 0, 0);
+        if (at < 0) return at == WALK_MATCHES;
+    }
+    Column first, second;
+    settleRuns(a, first, second);
+    return starsMatch(a, at, first);
+}
+
+bool forwardMatch(const char* text, const char* pattern, const Rules& rules) {
+    if (pattern[0] == '\0') return false;
+    size_t length = std::strlen(text);
+    reserveScratch(length, std::strlen(pattern));
+    const Match a{reinterpret_cast<const unsigned char*>(text), static_cast<int32_t>(length), text,
+                  false, std::strchr(text, '*') != nullptr, patternPlaces(),
+                  readPattern(pattern, rules.escapes, patternPlaces()), rules};
+    const PatternChar& first = a.p[0];
+    if (!first.wild && (a.n == 0 || !sameForStep(a, 0, 0))) return false;
+    if (first.wild && !first.star && a.n == 0) return false;
+    return matchFromFirstPair(a);
+}
+
+// The mirror image of the forward procedure, from the right ends towards the starts.
+bool tailMatch(const char* path, const char* pattern, bool fold) {
+    size_t length = std::strlen(path), patternLength = std::strlen(pattern);
+    if (patternLength == 0 || length == 0) return false;
+    const int32_t n = static_cast<int32_t>(length), m = static_cast<int32_t>(patternLength);
+    // The last byte is literal when it stands alone or behind a second byte 0x5C.
+    const unsigned char last = static_cast<unsigned char>(pattern[m - 1]);
+    bool literal = m == 1 || (pattern[m - 2] == '\\' && byteKindAt(pattern, m - 2) == SECOND_BYTE);
+    bool lastSame = sameByte(static_cast<unsigned char>(path[n - 1]), last, fold);
+    if ((literal || (last != '*' && last != '?')) && !lastSame) return false;
+    reserveScratch(length, patternLength);
+    unsigned char* reversed = areaOf(REVERSED_TEXT);
+    std::reverse_copy(path, path + n, reversed);
+    reversed[n] = '\0';
+    PatternChar* chars = patternPlaces();
+    for (int32_t k = 0; k < m; ++k) {
+        unsigned char byte = static_cast<unsigned char>(pattern[m - 1 - k]);
+        chars[k] = {byte, byte == '*' || byte == '?', byte == '*', true};
+    }
+    const Match a{reversed, n, path, true, std::strchr(path, '*') != nullptr, chars, m,
+                  {false, fold, false, true, true, true}};
+    return matchFromFirstPair(a);
 }
 
 bool sameByteAt(const char* a, int32_t i, const char* b, int32_t j, bool fold) {
-    return sameBytes(static_cast<unsigned char>(a[i]), static_cast<unsigned char>(b[j]), fold);
-}
-
-// The mirror image of the forward pass, from (i, j) towards the starts of both strings.
-bool tailMatchFrom(const char* path, int32_t i, const char* pattern, int32_t j, bool fold) {
-    if (i < 0) return false;
-    bool literal = j == 0 || (pattern[j - 1] == '\\' && byteKindAt(pattern, j - 1) == SECOND_BYTE);
-    if (literal || (pattern[j] != '*' && pattern[j] != '?')) {
-        if (!sameByteAt(path, i, pattern, j, fold)) return false;
-    }
-    int32_t star = -1, mark = -1;
-    for (;;) {
-        bool onStar = pattern[j] == '*';
-        if (!onStar) {
-            --i;
-            --j;
-            if (j < 0)
-                return i < 0 || path[i] == ':' || isSeparatorAt(path, i);
-            if (pattern[j] == '*') {
-                if (i < 0) return false;
-                star = mark = -1;
-                onStar = true;
-            } else {
-                if (i < 0) return false;
-                if (pattern[j] == '?' || sameByteAt(path, i, pattern, j, fold)) {
-                    star = mark = -1;
-                    continue;
-                }
-                if (star < 0 || mark < 0) return false;
-                i = mark - 1;
-                j = star;
-            }
-        }
-        if (onStar) {
-            while (j >= 0 && pattern[j] == '*') star = j--;
-            if (j < 0) return true;
-            if (sameByteAt(path, i, pattern, j, fold)) continue;
-        }
-        mark = i;
-        for (;;) {
-            --i;
-            if (i < 0) return false;
-            if (pattern[j] == '?') break;
-            if (!sameByteAt(path, i, pattern, j, fold) || failedVerifications.known(i, j)) continue;
-            if (tailMatchFrom(path, i, pattern, j, fold)) break;
-            failedVerifications.remember(i, j);
-        }
-    }
-}
-
-bool tailMatch(const char* path, const char* pattern, bool fold) {
-    if (pattern[0] == '\0') return false;
-    failedVerifications.begin(path, pattern);
-    return tailMatchFrom(path, static_cast<int32_t>(std::strlen(path)) - 1, pattern,
-                         static_cast<int32_t>(std::strlen(pattern)) - 1, fold);
+    return sameByte(static_cast<unsigned char>(a[i]), static_cast<unsigned char>(b[j]), fold);
 }
 
 bool headOf(const char* element, const char* path, bool fold) {
@@ -266,27 +314,27 @@ bool headOf(const char* element, const char* path, bool fold) {
 }  // namespace
 
 bool matchWildcard(const char* text, const char* pattern) {
-    return forwardMatchAll(text, pattern, {false, false, false, false});
+    return forwardMatch(text, pattern, {false, false, false, false, false, false});
 }
 
 bool matchWildcardNoCase(const char* text, const char* pattern) {
-    return forwardMatchAll(text, pattern, {false, false, true, false});
+    return forwardMatch(text, pattern, {false, true, false, false, false, false});
 }
 
 bool matchHead(const char* path, const char* pattern) {
-    return forwardMatchAll(path, pattern, {false, false, false, true});
+    return forwardMatch(path, pattern, {false, false, false, true, false, false});
 }
 
 bool matchHeadNoCase(const char* path, const char* pattern) {
-    return forwardMatchAll(path, pattern, {false, false, true, true});
+    return forwardMatch(path, pattern, {false, true, false, true, false, false});
 }
 
 bool matchEscaped(const char* name, const char* pattern) {
-    return forwardMatchAll(name, pattern, {true, false, false, false});
+    return forwardMatch(name, pattern, {true, false, false, false, false, false});
 }
 
 bool matchEscapedNoCase(const char* name, const char* pattern) {
-    return forwardMatchAll(name, pattern, {true, false, true, false});
+    return forwardMatch(name, pattern, {true, true, false, false, false, false});
 }
 
 bool matchTail(const char* path, const char* pattern) { return tailMatch(path, pattern, false); }
@@ -302,7 +350,7 @@ bool isHeadOfNoCase(const char* element, const char* path) { return headOf(eleme
 bool matchEntryName(const os::FindRecord& entry, const char* pattern, bool useAlternate,
                     bool fold) {
     const char* name = useAlternate && entry.altName[0] != '\0' ? entry.altName : entry.name;
-    return forwardMatchAll(name, pattern, {true, true, fold, false});
+    return forwardMatch(name, pattern, {true, fold, true, false, false, false});
 }
 
 const char* fileNamePart(const char* path) {

@@ -1,13 +1,15 @@
 // Wildcard matchers over code page 932 byte strings, the literal head test and the small
-// helpers that cut a path into name and extension. None of them allocates. The wildcard
-// matchers share one static table of the verifications that failed, cleared for each match
-// that needs it: they must not run on two threads at once.
+// helpers that cut a path into name and extension. The wildcard matchers share one scratch
+// space that grows with the longest text and pattern met (out of memory stops the run):
+// they must not run on two threads at once.
 #pragma once
 
 #include "platform/platform.h"
 
 // Maps a-z to A-Z and leaves every other byte alone; no locale.
-unsigned char foldByte(unsigned char byte);
+inline unsigned char foldByte(unsigned char byte) {
+    return byte >= 'a' && byte <= 'z' ? static_cast<unsigned char>(byte - 'a' + 'A') : byte;
+}
 
 // The whole text against the pattern (* and ?).
 bool matchWildcard(const char* text, const char* pattern);

@@ -13,16 +13,16 @@ bool isTrailByte(unsigned char byte) {
     return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
 }
 
+ByteKind nextByteKind(ByteKind previous, unsigned char byte) {
+    if (previous == FIRST_BYTE) return isTrailByte(byte) ? SECOND_BYTE : SINGLE_BYTE;
+    return isLeadByte(byte) ? FIRST_BYTE : SINGLE_BYTE;
+}
+
 ByteKind byteKindAt(const char* text, int32_t index) {
     if (index < 0 || static_cast<size_t>(index) >= std::strlen(text)) return SINGLE_BYTE;
     ByteKind kind = SINGLE_BYTE;
-    for (int32_t k = 0; k <= index; ++k) {
-        unsigned char byte = static_cast<unsigned char>(text[k]);
-        if (kind == FIRST_BYTE)
-            kind = isTrailByte(byte) ? SECOND_BYTE : SINGLE_BYTE;
-        else
-            kind = isLeadByte(byte) ? FIRST_BYTE : SINGLE_BYTE;
-    }
+    for (int32_t k = 0; k <= index; ++k)
+        kind = nextByteKind(kind, static_cast<unsigned char>(text[k]));
     return kind;
 }
 

@@ -17,6 +17,9 @@ ByteKind byteKindAt(const char* text, int32_t index);
 // A backslash at index that is no second byte.
 bool isSeparatorAt(const char* text, int32_t index);
 
+// The kind of a byte after a byte of the given kind, for scans that classify as they go.
+ByteKind nextByteKind(ByteKind previous, unsigned char byte);
+
 // 2 at the first byte of a double-byte character (a lead byte and a trail byte), else 1.
 int characterWidth(const char* text);
 

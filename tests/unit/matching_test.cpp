@@ -2,8 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <string>
+
+#ifndef _WIN32
+#include "platform/sim/machine.h"
+#include "support/child_run.h"
+#endif
 
 // ソ is 0x83 0x5C, ア 0x83 0x41 and ヂ 0x83 0x61 in code page 932: a second byte that is a
 // backslash, an upper-case and a lower-case letter.
@@ -25,8 +31,13 @@ void expectRows(bool (*matcher)(const char*, const char*), const char* name, std
 TEST(Matchers, StarsSeparatorsAndDoubleByteCharacters) {
     const std::string so = std::string("ソ").substr(0, 1);  // a lead byte alone
     const char* path = "C:\\dir\\file.txt";
+    // A star on a byte equal to the character after it takes the shortest choice for good; a
+    // star followed by ? takes a byte first and, when the next does not fit, falls back on a
+    // "*" byte of the text.
     expectRows(matchWildcard, "wildcard",
-               {{"abbbc", "a*bc", false}, {"ab", "a*?", false}, {"C:\\dir", "C:\\dir\\*", false}, {"", "*", true}});
+               {{"abbbc", "a*bc", false}, {"abcbc", "a*bc", false}, {"aaa", "a*a", false}, {"ab", "a*?", false},
+                {"C:\\dir", "C:\\dir*", true}, {"C:\\dir", "C:\\dir\\*", false}, {"", "*", true},
+                {"aca**b", "*?b", true}, {"acazzb", "*?b", false}, {"aabb*cc", "??*?c", true}});
     expectRows(matchWildcardNoCase, "wildcardNoCase", {{"ヂ", "ア", true}});  // second bytes fold too
     expectRows(matchHead, "head",
                {{path, "*\\dir", true}, {path, "C:\\di", false}, {"ソx", so.c_str(), false}, {"a", "", false}});
@@ -38,7 +49,7 @@ TEST(Matchers, StarsSeparatorsAndDoubleByteCharacters) {
     expectRows(matchTail, "tail",
                {{path, "dir\\file.txt", true}, {path, "ile.txt", false}, {path, "\\file.txt", false},
                 {"C:x.txt", "x.txt", true}, {"ソfile", "file", false}});
-    expectRows(matchTailNoCase, "tailNoCase", {{"C:\\x.txt", "X*.txt", true}});
+    expectRows(matchTailNoCase, "tailNoCase", {{"C:\\x.txt", "X*.txt", true}, {"b**aca", "B?*", true}, {"bzzaca", "B?*", false}});
     expectRows(isHeadOf, "isHeadOf",
                {{"C:\\a\\*", "C:\\a", true}, {"C:\\a\\bx", "C:\\a\\b", false}, {"C:\\a", "C:\\", false},
                 {"ソ", so.c_str(), false}});
@@ -90,15 +101,41 @@ TEST(PathHelpers, DoubleByteAndShareNames) {
     }
 }
 
-// Outer stars retry the same suffixes; without remembering the failed ones, forty stars
-// against a long name would not finish before the test's time limit.
-TEST(Matchers, ManyStarsAnswerInPolynomialTime) {
-    std::string pattern;
-    for (int k = 0; k < 40; ++k) pattern += "*a";
-    const std::string name(219, 'a');
-    EXPECT_FALSE(matchWildcard(name.c_str(), (pattern + "b").c_str()));
-    EXPECT_FALSE(matchEscapedNoCase(name.c_str(), (pattern + "b").c_str()));
-    EXPECT_FALSE(matchTail(name.c_str(), ("b" + pattern).c_str()));
+// Every pattern an argument or a configuration line can carry answers in time polynomial in
+// the lengths: eight stars and 4,400 more bytes against a 240-byte name ran for minutes when
+// a search retried the same suffixes; so did a thousand stars.
+TEST(Matchers, LongPatternsAnswerInPolynomialTime) {
+    std::string issue, thousand;
+    for (int k = 0; k < 8; ++k) issue += "*b";
+    issue += std::string(4400, 'c');
+    for (int k = 0; k < 1000; ++k) thousand += "*a";
+    const std::string name(240, 'b'), path = "S:\\" + name, as(1000, 'a');
+    const auto reversed = [](const std::string& text) { return std::string(text.rbegin(), text.rend()); };
+    os::FindRecord entry{};
+    std::strcpy(entry.name, name.c_str());
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(matchWildcardNoCase(name.c_str(), issue.c_str()));
+    EXPECT_FALSE(matchEscaped(name.c_str(), issue.c_str()));
+    EXPECT_FALSE(matchHead(path.c_str(), issue.c_str()));
+    EXPECT_FALSE(matchEntryName(entry, issue.c_str(), false, true));
+    EXPECT_FALSE(matchTailNoCase(path.c_str(), reversed(issue).c_str()));
+    EXPECT_FALSE(matchWildcard(as.c_str(), (thousand + "b").c_str()));
+    EXPECT_TRUE(matchWildcard((as + "b").c_str(), (thousand + "?").c_str()));
+    EXPECT_FALSE(matchTail(as.c_str(), ("b" + thousand).c_str()));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
 }
+
+#ifndef _WIN32  // the simulated machine: host builds only
+// A text longer than any before grows the matchers' space; without memory the run stops.
+TEST(Matchers, WithoutMemoryTheRunStops) {
+    const std::string text(200000, 'a');
+    support::RunOutput stopped = support::runInChild([&] {
+        sim::machine().allocations.failAt = sim::machine().allocations.made + 1;
+        matchWildcard(text.c_str(), "*b");
+    });
+    EXPECT_EQ(stopped.exitCode, 1);
+    EXPECT_EQ(stopped.err, "\n\a処理停止:メモリー不足\n");
+}
+#endif
 
 }  // namespace
