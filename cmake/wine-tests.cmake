@@ -1,5 +1,10 @@
 # Test programs of the Windows builds, run under Wine and never shipped: the unit tests with
-# the product's own compiler and flags (32-bit only: that is the product).
+# the product's own compiler and flags (32-bit only: that is the product), and the probe that
+# looks for a running morvi's hidden window.
+add_executable(suspend_probe tests/support/suspend_probe.cpp)
+target_link_options(suspend_probe PRIVATE -static -static-libgcc -static-libstdc++)
+target_link_libraries(suspend_probe PRIVATE user32 kernel32)
+
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     include(cmake/googletest.cmake)
     enable_testing()

@@ -2,7 +2,9 @@
 // standard error, exit code 1), and clean runs with the suspend inhibitor's thread.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "support/wine_run.h"
 
@@ -81,6 +83,35 @@ TEST(SuspendInhibitor, AnEqualPairEndsCleanlyWithTheInhibitorRunningOrStopped) {
             << option << ": " << e2e::utf8(run.out);
         EXPECT_EQ(run.err, "") << option;
         EXPECT_EQ(run.exitCode, 0) << option;
+    }
+}
+
+// A run whose output waits in a pipe that nobody reads yet: the probe finds its hidden window
+// meanwhile, puts the suspend query and a resume notice to it, then reads the output and
+// looks again once the run has ended. Three hundred long names fill the pipe and the output
+// buffer several times over, so the run is still there when the window is looked for.
+TEST(SuspendInhibitor, ItsWindowRefusesTheSuspendQueryAndGoesWithTheRun) {
+    TempDir source, dest;
+    for (int k = 0; k < 300; ++k) {
+        char prefix[8];
+        std::snprintf(prefix, sizeof prefix, "%03d", k);
+        const std::string name = prefix + std::string(237, 'n');
+        source.file(name, "same");
+        dest.file(name, "same");
+    }
+    e2e::mapDrive('s', source.path());
+    e2e::mapDrive('t', dest.path());
+    const std::string probe = e2e::morviHostPath().substr(0, e2e::morviHostPath().rfind('/')) + "/suspend_probe.exe";
+    // The thread runs to the process exit; /p without a log stops it before the totals.
+    for (const char* option : {"/c", "/p"}) {
+        e2e::WineRun run = e2e::runWindowsProgram(probe, {e2e::morviExe(), option, "S:\\", "T:\\"}, 120);
+        const std::vector<std::string> found = e2e::splitLines(run.out);
+        ASSERT_EQ(found.size(), 5u) << option << "\n" << run.out << run.err;
+        EXPECT_EQ(found[0], "window found") << option;
+        EXPECT_EQ(found[1], "suspend query 0x424D5144") << option;
+        EXPECT_NE(found[2], "resume notice 0x424D5144") << option;
+        EXPECT_EQ(found[3], "exit 0") << option;
+        EXPECT_EQ(found[4], "window gone") << option;
     }
 }
 

@@ -33,16 +33,28 @@ static WineRun runCommand(const std::string& command) {
             readFile(scratch.host("err"))};
 }
 
-WineRun runMorvi(const std::vector<std::string>& arguments) {
-    std::string command = quoted(std::string(MORVI_SOURCE_DIR) + "/scripts/morvi");
+WineRun runWindowsProgram(const std::string& hostProgram, const std::vector<std::string>& arguments,
+                          int timeLimit) {
+    std::string command = timeLimit > 0 ? "timeout -k 5 " + std::to_string(timeLimit) + " " : "";
+    command += "bash -c '. \"$0/scripts/wine-env\" && exec \"$MORVI_WINE\" \"$@\"' " +
+               quoted(MORVI_SOURCE_DIR) + " " + quoted(hostProgram);
     for (const auto& argument : arguments) command += " " + quoted(utf8(argument));
     return runCommand(command);
 }
 
+WineRun runMorvi(const std::vector<std::string>& arguments, int timeLimit) {
+    return runWindowsProgram(morviHostPath(), arguments, timeLimit);
+}
+
+const std::string& morviHostPath() {
+    static const std::string path =
+        runCommand("bash -c '. \"$0/scripts/wine-env\" && printf %s \"$MORVI_EXE\"' " + quoted(MORVI_SOURCE_DIR)).out;
+    return path;
+}
+
 const std::string& morviExe() {
     static const std::string path = [] {
-        std::string windows = "Z:" + runCommand("bash -c '. \"$0/scripts/wine-env\" && printf %s \"$MORVI_EXE\"' " +
-                                                quoted(MORVI_SOURCE_DIR)).out;
+        std::string windows = "Z:" + morviHostPath();
         for (char& byte : windows)
             if (byte == '/') byte = '\\';
         return windows;

@@ -13,12 +13,19 @@ struct WineRun {
     std::string err;
 };
 
-// Runs scripts/morvi with these arguments (Shift-JIS, as the program sees them; Wine takes
-// the host's UTF-8).
-WineRun runMorvi(const std::vector<std::string>& arguments);
+// Runs morvi.exe as scripts/morvi does, with these arguments (Shift-JIS, as the program sees
+// them; Wine takes the host's UTF-8). A run still going after timeLimit seconds (0: none) is
+// killed and answers exit code 124.
+WineRun runMorvi(const std::vector<std::string>& arguments, int timeLimit = 0);
 
-// The morvi.exe that runMorvi runs, as the program spells it (through drive Z:).
+// Runs a Windows program given by its host path the same way.
+WineRun runWindowsProgram(const std::string& hostProgram, const std::vector<std::string>& arguments,
+                          int timeLimit = 0);
+
+// The morvi.exe that runMorvi runs, as the program spells it (through drive Z:) and as the
+// host does; the Windows test programs of the same build lie beside it.
 const std::string& morviExe();
+const std::string& morviHostPath();
 
 // The exact bytes of a host file (empty when it cannot be read).
 std::string readFile(const std::string& hostPath);
