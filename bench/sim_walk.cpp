@@ -29,7 +29,7 @@ void addFiles(const std::string& dirPath, int count, os::FileTime time) {
         auto file = std::make_unique<sim::Node>();
         char name[32];
         std::snprintf(name, sizeof name, "file%02d.txt", k);
-        file->name = name;
+        file->name = sim::wide(name);
         sim::setTimes(*file, time, time, time);
         dir.children.push_back(std::move(file));
     }

@@ -19,7 +19,7 @@ void buildMachine() {
     sim::addFile("C:\\src\\sub\\b.txt", "b");
     sim::addFile("C:\\src\\表\\ポ.txt", "c");  // second bytes \ and |
     sim::addFile("C:\\work\\local.txt", "d");
-    sim::addDirectory("C:\\src\\LONGNAME.DIR").altName = "LONGNA~1.DIR";
+    sim::addDirectory("C:\\src\\LONGNAME.DIR").altName = sim::wide("LONGNA~1.DIR");
     sim::addFile("D:\\dst\\a.txt", "a");
     sim::addFile("\\\\server\\share\\dir\\e.txt", "e");
 }

@@ -98,6 +98,9 @@ PairResult compareEntry(const os::FindRecord& source, PairKind kind, PairOrigin 
                        sourceSide.altAccess ? sourceSide.altPath.text : nullptr))
         return RESULT_SKIPPED;
 
+    // Looked up, the name would be a pattern, which may find another entry: never compared.
+    if (source.nameIsPattern) return RESULT_SOURCE_OPEN;
+
     const char* sourceAccess = accessPath(sourceSide);
     const char* destAccess = accessPath(destSide);
 

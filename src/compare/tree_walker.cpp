@@ -50,6 +50,13 @@ WalkOutcome afterMismatch() {
     return settings.continueOnMismatch ? WALK_FINISHED : WALK_STOPPED;
 }
 
+// A source directory that cannot be listed.
+WalkOutcome sourceVanished() {
+    ++runTotals.sourceVanished;
+    if (settings.verbose.error) printMismatchLine("照合元行方不明 ");
+    return afterMismatch();
+}
+
 // Below the first level the separator at the offset is the walk's own: testing the path
 // without it asks the file system the same question and needs no copy of the path.
 PathKind destinationKind(const WalkLevel& level, bool nested) {
@@ -112,7 +119,7 @@ const os::FindRecord* placeDestinationName(const WalkLevel& level, const os::Fin
         *altLength = placeName(runState.dest.altPath, level.destAlt, entry.name, room);
         lookup = runState.dest.altPath.text;
     }
-    os::SearchHandle search = os::findFirstFile(lookup, found);
+    os::SearchHandle search = entry.nameIsPattern ? nullptr : os::findFirstFile(lookup, found);
     if (search == nullptr) {
         *length = static_cast<int32_t>(std::strlen(entry.name));
         return nullptr;
@@ -135,6 +142,11 @@ bool visitDirectory(const os::FindRecord& entry, const os::FindRecord* dest, con
     const char* sourceAlt = runState.source.altAccess ? runState.source.altPath.text : nullptr;
     if (isDirExcluded(runState.source.path.text, runState.dest.path.text, sourceAlt)) {
         if (settings.verbose.skip) writeOutput("DIR対象外 %s\n", runState.dest.path.text);
+        return false;
+    }
+    // A name that cannot be looked up as itself cannot be listed either.
+    if (entry.nameIsPattern) {
+        *outcome = sourceVanished();
         return false;
     }
     if (settings.entryKind.dirs &&
@@ -205,9 +217,7 @@ bool openLevel(WalkLevels& stack, os::FindRecord* entry, WalkOutcome* outcome) {
     if (stack.depth == 1 && os::getLastError() == os::ERROR_FILE_NOT_FOUND &&
         std::strcmp(runState.source.root.text, runState.source.volumeRoot) == 0)
         return false;
-    ++runTotals.sourceVanished;
-    if (settings.verbose.error) printMismatchLine("照合元行方不明 ");
-    *outcome = afterMismatch();
+    *outcome = sourceVanished();
     return false;
 }
 

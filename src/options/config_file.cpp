@@ -42,11 +42,9 @@ void runPass(const char* executablePath, void (*visit)(const char*, void*), void
 
 }  // namespace
 
-char* findExecutablePath() {
-    char module[MODULE_NAME_CAPACITY];
-    uint32_t length = os::getModuleFileName(module, MODULE_NAME_CAPACITY);
-    if (length == 0 || length >= MODULE_NAME_CAPACITY) return nullptr;  // missing or cut short
-    module[length] = '\0';
+namespace {
+
+char* executablePathOf(const char* module) {
     os::FindRecord record;
     os::SearchHandle search = os::findFirstFile(module, &record);
     if (search == nullptr) return nullptr;
@@ -57,6 +55,22 @@ char* findExecutablePath() {
     if (path == nullptr) return nullptr;
     std::memcpy(path, module, directoryLength);
     std::memcpy(path + directoryLength, record.name, nameLength + 1);
+    return path;
+}
+
+}  // namespace
+
+// A module path longer than the usual capacity gets a buffer of its own.
+char* findExecutablePath() {
+    char module[MODULE_NAME_CAPACITY];
+    uint32_t length = os::getModuleFileName(module, MODULE_NAME_CAPACITY);
+    if (length == 0) return nullptr;
+    if (length < MODULE_NAME_CAPACITY) return executablePathOf(module);
+    PathBuffer longer;
+    if (!allocatePath(longer, static_cast<int32_t>(length) + 1)) return nullptr;
+    length = os::getModuleFileName(longer.text, static_cast<uint32_t>(longer.capacity));
+    char* path = length != 0 && length < static_cast<uint32_t>(longer.capacity) ? executablePathOf(longer.text) : nullptr;
+    releasePath(longer);
     return path;
 }
 

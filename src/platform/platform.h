@@ -26,6 +26,14 @@ constexpr uint32_t ATTR_REPARSE_POINT = 0x400;  // a link: junction, symbolic li
 // A FILETIME as one 64-bit count of 100-nanosecond units since 1601-01-01.
 using FileTime = uint64_t;
 
+// Names and paths here are the program's text (text_form.h): code page 932 bytes in which
+// a character the code page cannot write stands as <U+XXXX>. On the NT family the calls go
+// to the wide API, long paths through \\?\; on Windows 9x to the ANSI API as they are.
+
+// A name of up to 259 UTF-16 units, each of which may take an escape of 8 bytes.
+constexpr size_t NAME_TEXT_CAPACITY = 259 * 8 + 1;
+constexpr size_t ALT_NAME_TEXT_CAPACITY = 13 * 8 + 1;
+
 // One directory entry as a listing or a look-up returns it.
 struct FindRecord {
     uint32_t attributes;
@@ -34,8 +42,12 @@ struct FindRecord {
     FileTime writeTime;
     uint32_t sizeHigh;
     uint32_t sizeLow;
-    char name[260];     // long name
-    char altName[14];   // 8.3 alternate name, empty when the long name is already 8.3
+    char name[NAME_TEXT_CAPACITY];        // long name
+    char altName[ALT_NAME_TEXT_CAPACITY];  // 8.3 alternate name, empty when the long name is already 8.3
+    // The name holds a character that a look-up takes for a wildcard, so that it cannot be
+    // looked up as itself: Windows 9x's "?" for a character its code page cannot write, or
+    // one that Windows forbids in names and a foreign file system allowed.
+    bool nameIsPattern;
 };
 
 inline uint64_t sizeOf(const FindRecord& record) {
@@ -74,7 +86,8 @@ bool fileIdentity(const char* path, FileIdentity* identity);
 uint32_t getFullPathName(const char* path, uint32_t capacity, char* buffer);
 uint32_t getCurrentDirectory(uint32_t capacity, char* buffer);
 
-// The running executable's file name; 0 on failure.
+// The running executable's file name: its length, or the capacity or more when it was cut
+// short (on the NT family the capacity needed); 0 on failure.
 uint32_t getModuleFileName(char* buffer, uint32_t capacity);
 
 constexpr uint32_t FLAG_RANDOM_ACCESS = 0x10000000u;
@@ -190,7 +203,12 @@ void sleepMilliseconds(uint32_t ms);
 
 // ---- Environment and process --------------------------------------------------------
 
-const char* environmentVariable(const char* name);  // looked up without regard to case
+// Looked up without regard to case; the value stays valid until the next call.
+const char* environmentVariable(const char* name);
+
+// The command line's arguments: on the NT family taken from the wide command line, so that
+// a name the ANSI code page cannot write arrives whole; elsewhere the C runtime's, kept.
+void takeProgramArguments(int* count, char*** arguments);
 
 [[noreturn]] void exitProcess(int code);  // the normal exit: streams are flushed
 

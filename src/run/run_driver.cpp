@@ -219,6 +219,7 @@ int exitCodeOfRun() {
 
 int morviMain(int argc, char** argv) {
     setBeforeExit(beforeExit);
+    os::takeProgramArguments(&argc, &argv);
     Arguments arguments;
     arguments.count = argc;
     arguments.values = argv;

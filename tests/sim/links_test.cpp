@@ -172,13 +172,13 @@ TEST(Links, SixteenThousandLevelsAreWalkedToTheBottom) {
         sim::Node* dir = &sim::addDirectory(root);
         for (int level = 0; level < DEPTH; ++level) {
             auto child = std::make_unique<sim::Node>();
-            child->name = "a";
+            child->name = u"a";
             child->attributes = os::ATTR_DIRECTORY;
             dir->children.push_back(std::move(child));
             dir = dir->children.back().get();
         }
         auto file = std::make_unique<sim::Node>();
-        file->name = "f.txt";
+        file->name = u"f.txt";
         file->contents = root == "C:\\src" ? "same" : "sane";
         dir->children.push_back(std::move(file));
     }

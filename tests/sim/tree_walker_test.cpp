@@ -137,8 +137,8 @@ TEST_F(TreeWalk, FileDatesAreLocalTime) {
 // Listing and opening go through the 8.3 spellings, each side its own; lines show long names.
 TEST_F(TreeWalk, AlternatePathsCarryEachSidesShortNames) {
     pair("Long Folder Name\\file.txt", "f");
-    sim::find("C:\\src\\Long Folder Name")->altName = "LONGFO~1";
-    sim::find("D:\\dst\\Long Folder Name")->altName = "LONGFO~2";
+    sim::find("C:\\src\\Long Folder Name")->altName = sim::wide("LONGFO~1");
+    sim::find("D:\\dst\\Long Folder Name")->altName = sim::wide("LONGFO~2");
     EXPECT_EQ(walk({"/d", "/ff"}), Lines{same("Long Folder Name\\file.txt")});
     EXPECT_TRUE(run.hasEvent("open C:\\src\\LONGFO~1\\file.txt"));
     EXPECT_TRUE(run.hasEvent("open D:\\dst\\LONGFO~2\\file.txt"));

@@ -92,17 +92,17 @@ const AltCase ALT_CASES[] = {
 class AltTable : public VolumeProbe, public ::testing::WithParamInterface<AltCase> {};
 
 TEST_P(AltTable, ToAltPath) {
-    sim::addDirectory("C:\\Program Files").altName = "PROGRA~1";
-    sim::addDirectory("C:\\Program Files\\Long Name Folder").altName = "LONGNA~1";
-    sim::addDirectory("C:\\Closed Folder").altName = "CLOSED~1";  // cannot be listed: stops there
-    sim::addDirectory("C:\\Closed Folder\\Long Name Folder").altName = "LONGNA~1";
+    sim::addDirectory("C:\\Program Files").altName = sim::wide("PROGRA~1");
+    sim::addDirectory("C:\\Program Files\\Long Name Folder").altName = sim::wide("LONGNA~1");
+    sim::addDirectory("C:\\Closed Folder").altName = sim::wide("CLOSED~1");  // cannot be listed: stops there
+    sim::addDirectory("C:\\Closed Folder\\Long Name Folder").altName = sim::wide("LONGNA~1");
     sim::find("C:\\Closed Folder")->listingFails = true;
-    sim::addDirectory("C:\\ab cd").altName = "ABCD~1";   // not shorter: the long name stays
-    sim::addDirectory("C:\\表示するフォルダ").altName = "HYOUJI~1";  // 表 ends in a backslash byte
+    sim::addDirectory("C:\\ab cd").altName = sim::wide("ABCD~1");   // not shorter: the long name stays
+    sim::addDirectory("C:\\表示するフォルダ").altName = sim::wide("HYOUJI~1");  // 表 ends in a backslash byte
     // ヂ and ア differ only in the case of their trail byte: different names.
-    sim::addDirectory("C:\\ヂイテムの一覧").altName = "DIITEM~1";
+    sim::addDirectory("C:\\ヂイテムの一覧").altName = sim::wide("DIITEM~1");
     sim::addVolume("\\\\server\\share\\");
-    sim::addDirectory("\\\\server\\share\\Program Files").altName = "PROGRA~1";
+    sim::addDirectory("\\\\server\\share\\Program Files").altName = sim::wide("PROGRA~1");
 
     const AltCase& c = GetParam();
     std::vector<char> output(std::string(c.path).size() + 1, '#');

@@ -33,17 +33,28 @@ static WineRun runCommand(const std::string& command) {
             readFile(scratch.host("err"))};
 }
 
-WineRun runWindowsProgram(const std::string& hostProgram, const std::vector<std::string>& arguments,
-                          int timeLimit) {
-    std::string command = timeLimit > 0 ? "timeout -k 5 " + std::to_string(timeLimit) + " " : "";
+// Under the locale that gives Wine's programs their ANSI code page (scripts/wine-env).
+static WineRun runInLocale(const std::string& locale, const std::string& hostProgram,
+                           const std::vector<std::string>& arguments, int timeLimit) {
+    std::string command = "MORVI_LOCALE=" + quoted(locale) + " ";
+    if (timeLimit > 0) command += "timeout -k 5 " + std::to_string(timeLimit) + " ";
     command += "bash -c '. \"$0/scripts/wine-env\" && exec \"$MORVI_WINE\" \"$@\"' " +
                quoted(MORVI_SOURCE_DIR) + " " + quoted(hostProgram);
     for (const auto& argument : arguments) command += " " + quoted(utf8(argument));
     return runCommand(command);
 }
 
+WineRun runWindowsProgram(const std::string& hostProgram, const std::vector<std::string>& arguments,
+                          int timeLimit) {
+    return runInLocale("ja_JP.UTF-8", hostProgram, arguments, timeLimit);
+}
+
 WineRun runMorvi(const std::vector<std::string>& arguments, int timeLimit) {
     return runWindowsProgram(morviHostPath(), arguments, timeLimit);
+}
+
+WineRun runMorviInLocale(const std::vector<std::string>& arguments, const std::string& locale) {
+    return runInLocale(locale, morviHostPath(), arguments, 0);
 }
 
 const std::string& morviHostPath() {
@@ -88,7 +99,7 @@ void mapDrive(char letter, const std::string& hostDir) {
     fs::create_directory_symlink(hostDir, link);
 }
 
-std::string utf8(const std::string& cp932) {
+static std::string fromCp932(const std::string& cp932) {
     iconv_t convert = iconv_open("UTF-8//IGNORE", "CP932");  // bytes that do not convert are left out
     std::string out(cp932.size() * 3 + 1, '\0');
     char *in = const_cast<char*>(cp932.data()), *target = out.data();
@@ -97,6 +108,37 @@ std::string utf8(const std::string& cp932) {
     iconv_close(convert);
     out.resize(out.size() - outLeft);
     return out;
+}
+
+static std::string fromCodePoint(unsigned long codePoint) {
+    std::string out;
+    if (codePoint < 0x80) return std::string(1, static_cast<char>(codePoint));
+    if (codePoint < 0x800) {
+        out += static_cast<char>(0xC0 | codePoint >> 6);
+    } else if (codePoint < 0x10000) {
+        out += static_cast<char>(0xE0 | codePoint >> 12);
+        out += static_cast<char>(0x80 | (codePoint >> 6 & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | codePoint >> 18);
+        out += static_cast<char>(0x80 | (codePoint >> 12 & 0x3F));
+        out += static_cast<char>(0x80 | (codePoint >> 6 & 0x3F));
+    }
+    return out + static_cast<char>(0x80 | (codePoint & 0x3F));
+}
+
+// Read here on its own, not with the program's conversion, which the tests check.
+std::string utf8(const std::string& cp932) {
+    std::string out;
+    size_t done = 0;
+    for (size_t at = cp932.find("<U+"); at != std::string::npos; at = cp932.find("<U+", at + 1)) {
+        size_t close = cp932.find('>', at);
+        if (close == std::string::npos || close - at < 7 || close - at > 9 ||
+            cp932.find_first_not_of("0123456789ABCDEF", at + 3) != close)
+            continue;
+        out += fromCp932(cp932.substr(done, at - done)) + fromCodePoint(std::stoul(cp932.substr(at + 3, close - at - 3), nullptr, 16));
+        done = close + 1;
+    }
+    return out + fromCp932(cp932.substr(done));
 }
 
 std::string lines(const std::vector<std::string>& each) {

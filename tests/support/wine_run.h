@@ -18,6 +18,10 @@ struct WineRun {
 // killed and answers exit code 124.
 WineRun runMorvi(const std::vector<std::string>& arguments, int timeLimit = 0);
 
+// The same under another locale, which gives the program another ANSI code page (C.UTF-8:
+// not 932).
+WineRun runMorviInLocale(const std::vector<std::string>& arguments, const std::string& locale);
+
 // Runs a Windows program given by its host path the same way.
 WineRun runWindowsProgram(const std::string& hostProgram, const std::vector<std::string>& arguments,
                           int timeLimit = 0);
@@ -30,7 +34,8 @@ const std::string& morviHostPath();
 // The exact bytes of a host file (empty when it cannot be read).
 std::string readFile(const std::string& hostPath);
 
-// The UTF-8 text of Shift-JIS bytes: host file names, readable failure messages.
+// The UTF-8 text of the program's text, Shift-JIS bytes in which <U+XXXX> stands for a
+// character that Shift-JIS cannot write: host file names, readable failure messages.
 std::string utf8(const std::string& cp932);
 
 // Every file a test writes gets this write time (2024-03-05 12:00:00 UTC), so that copies
@@ -46,8 +51,8 @@ public:
     TempDir& operator=(const TempDir&) = delete;
     const std::string& path() const { return path_; }
     // Writes a file and its directories; the time is its last access and write time. Paths are
-    // relative, '/' separated, in Shift-JIS as the program sees them; the host names are UTF-8,
-    // which Wine turns back into Shift-JIS.
+    // relative, '/' separated, in the program's text; the host names are UTF-8, which Wine
+    // hands the program as UTF-16.
     void file(const std::string& relative, const std::string& contents,
               std::time_t time = FIXED_WRITE_TIME) const;
     std::string host(const std::string& relative) const { return path_ + "/" + utf8(relative); }

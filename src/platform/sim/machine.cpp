@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "platform/sim/paths.h"
+#include "platform/text_form.h"
 
 namespace sim {
 
@@ -30,12 +31,27 @@ void resetMachine() {
 
 void record(const std::string& event) { machine().events.push_back(event); }
 
+Name wide(const std::string& text) {
+    text::WideText units;
+    if (!text::appendUtf16(units, text.data(), text.size())) {
+        std::fprintf(stderr, "sim: no characters in %s\n", text.c_str());
+        std::abort();
+    }
+    return Name(units.units(), units.size());
+}
+
+std::string textOf(const Name& name) {
+    std::string out(text::textLength(name.data(), name.size()), '\0');
+    text::writeText(name.data(), name.size(), &out[0]);
+    return out;
+}
+
 bool CallFaults::nextFails() {
     ++made;
     return failAt != 0 && (made == failAt || (onward && made > failAt));
 }
 
-Node* Node::child(const std::string& wanted) {
+Node* Node::child(const Name& wanted) {
     for (auto& entry : children)
         if (sameName(entry->name, wanted) || (!entry->altName.empty() && sameName(entry->altName, wanted)))
             return entry.get();
@@ -45,6 +61,7 @@ Node* Node::child(const std::string& wanted) {
 Volume& addVolume(const std::string& root, const std::string& fileSystem) {
     auto volume = std::make_unique<Volume>();
     volume->root = root;
+    volume->wideRoot = wide(root);
     volume->fileSystem = fileSystem;
     volume->top.attributes = os::ATTR_DIRECTORY;
     volume->serialNumber = 0x5E000000u + static_cast<uint32_t>(machine().volumes.size());
@@ -55,17 +72,17 @@ Volume& addVolume(const std::string& root, const std::string& fileSystem) {
 
 Volume* volumeOf(const std::string& root) {
     for (auto& volume : machine().volumes)
-        if (sameName(volume->root, root)) return volume.get();
+        if (sameName(volume->wideRoot, wide(root))) return volume.get();
     return nullptr;
 }
 
 static Node& addNode(const std::string& path, bool directory) {
-    Resolved at = resolvePath(path);
+    Resolved at = resolvePath(wide(path));
     if (at.volume == nullptr) {
         std::fprintf(stderr, "sim: no volume for %s\n", path.c_str());
         std::abort();
     }
-    const std::vector<std::string> names = namesBelowRoot(path);
+    const std::vector<Name> names = namesBelowRoot(wide(path));
     Node* node = &at.volume->top;
     for (size_t k = 0; k < names.size(); ++k) {
         Node* next = node->child(names[k]);
@@ -93,11 +110,11 @@ Node& addFile(const std::string& path, const std::string& contents) {
 Node& addLink(const std::string& path, const std::string& target) {
     Node& link = addNode(path, true);
     link.attributes = os::ATTR_DIRECTORY | os::ATTR_REPARSE_POINT;
-    link.linkTarget = target;
+    link.linkTarget = wide(target);
     return link;
 }
 
-Node* find(const std::string& path) { return resolvePath(path).node; }
+Node* find(const std::string& path) { return resolvePath(wide(path)).node; }
 
 void setTimes(Node& node, os::FileTime write, os::FileTime creation, os::FileTime access) {
     node.writeTime = write;
@@ -107,7 +124,7 @@ void setTimes(Node& node, os::FileTime write, os::FileTime creation, os::FileTim
 
 std::string contentsOf(const std::string& path) {
     Node* node = find(path);
-    std::string host = hostPathOf(path);
+    std::string host = hostPathOf(wide(path));
     std::ifstream in(host, std::ios::binary);
     if (in) {
         std::stringstream bytes;

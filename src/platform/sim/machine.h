@@ -5,10 +5,12 @@
 // Each file imitates a part of Windows and writes down, beside the code, what the program
 // may rely on there:
 //   paths.cpp    how a path names a volume and its entries (drive, share, relative, "..",
-//                directory links)
-//   files.cpp    listings, look-ups, attributes, identities, full paths, file handles and
-//                streams
+//                directory links, the long form \\?\)
+//   files.cpp    the wide calls of the NT family: listings, look-ups, attributes,
+//                identities, full paths, file handles and streams, the environment, the
+//                command line
 //   volumes.cpp  volume information, free space, drive types, DOS devices, dismounting
+//   ansi_calls.cpp  the ANSI calls of Windows 9x, in its code page 932
 //   system.cpp   memory, console input, the tick clock, the environment, the exit
 //   threads.cpp  the suspend inhibitor's thread and hidden window
 //   times.cpp    file times, local time and DOS time stamps
@@ -25,9 +27,22 @@
 
 namespace sim {
 
+// Names and paths are UTF-16, as NTFS keeps them and the wide calls take them.
+using Name = std::u16string;
+
+// The UTF-16 of the program's text (code page 932, <U+XXXX> for what it cannot write), the
+// form in which tests write paths and names; a text that names no characters ends the test.
+Name wide(const std::string& text);
+// The program's text of a name or path.
+std::string textOf(const Name& name);
+
+// The wide calls refuse a path that has, or whose full form has, this many units or more,
+// unless it is given behind \\?\ (files.cpp).
+constexpr size_t MAX_PATH_UNITS = 260;
+
 struct Node {
-    std::string name;     // long name
-    std::string altName;  // 8.3 name; empty when the long name is already 8.3
+    Name name;     // long name
+    Name altName;  // 8.3 name; empty when the long name is already 8.3
     uint32_t attributes = os::ATTR_ARCHIVE;
     os::FileTime creationTime = 0;
     os::FileTime accessTime = 0;
@@ -36,7 +51,7 @@ struct Node {
     int64_t listedSize = -1;  // the size a listing reports; -1: the size of contents
     std::vector<std::unique_ptr<Node>> children;
     std::string hostFile;     // written through a stream: the bytes live in this host file
-    std::string linkTarget;   // a directory link: the full path of the directory it leads to
+    Name linkTarget;          // a directory link: the full path of the directory it leads to
     int64_t fileIndex = -1;   // what its identity reports; -1: an index of its own
 
     // Faults
@@ -49,11 +64,12 @@ struct Node {
     bool heldOpen = false;        // another process holds it open
 
     bool isDirectory() const { return (attributes & os::ATTR_DIRECTORY) != 0; }
-    Node* child(const std::string& name);
+    Node* child(const Name& name);
 };
 
 struct Volume {
     std::string root;  // "C:\" or "\\server\share\"
+    Name wideRoot;     // the same in UTF-16
     bool answers = true;
     std::string fileSystem = "NTFS";
     uint32_t bytesPerSector = 512;
@@ -94,6 +110,7 @@ struct Machine {
     os::VersionInfo version{true, 2, 5, 1};
     std::string modulePath = "C:\\tools\\morvi.exe";
     std::string currentDirectory = "C:\\work";
+    std::vector<Name> commandLine;  // the wide command line; empty: main's arguments stay
     int32_t timeZoneBiasMinutes = -540;  // local time = UTC - bias
     std::vector<std::unique_ptr<Volume>> volumes;
     std::vector<std::pair<std::string, std::string>> environment;

@@ -5,62 +5,38 @@
 
 namespace sim {
 
-static char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+static char16_t upper(char16_t c) { return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c; }
 
-static bool lead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
-static bool trail(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC); }
-
-// Windows compares characters: a double-byte one is a unit, and only single-byte letters
-// have a case.
-static size_t width(const char* at) {
-    return lead(static_cast<unsigned char>(at[0])) && trail(static_cast<unsigned char>(at[1])) ? 2 : 1;
-}
-
-static bool sameCharacter(const char* a, const char* b, size_t size) {
-    return size == 2 ? a[0] == b[0] && a[1] == b[1] : upper(a[0]) == upper(b[0]);
-}
-
-bool sameName(const std::string& a, const std::string& b) {
+bool sameName(const Name& a, const Name& b) {
     if (a.size() != b.size()) return false;
-    for (size_t k = 0; k < a.size();) {
-        size_t size = width(a.c_str() + k);
-        if (width(b.c_str() + k) != size || !sameCharacter(a.c_str() + k, b.c_str() + k, size)) return false;
-        k += size;
-    }
+    for (size_t k = 0; k < a.size(); ++k)
+        if (upper(a[k]) != upper(b[k])) return false;
     return true;
 }
 
-bool wildcardMatches(const char* pattern, const char* name) {
-    if (std::string(pattern) == "*.*") return true;
-    if (*pattern == '\0') return *name == '\0';
-    if (*pattern == '*') {
-        for (const char* rest = name;; rest += width(rest)) {
+bool wildcardMatches(const char16_t* pattern, const char16_t* name) {
+    if (Name(pattern) == u"*.*") return true;
+    if (*pattern == 0) return *name == 0;
+    if (*pattern == u'*') {
+        for (const char16_t* rest = name;; ++rest) {
             if (wildcardMatches(pattern + 1, rest)) return true;
-            if (*rest == '\0') return false;
+            if (*rest == 0) return false;
         }
     }
-    if (*name == '\0') return false;
-    size_t size = width(name);
-    if (*pattern == '?') return wildcardMatches(pattern + 1, name + size);
-    if (width(pattern) != size || !sameCharacter(pattern, name, size)) return false;
-    return wildcardMatches(pattern + size, name + size);
+    if (*name == 0) return false;
+    if (*pattern == u'?' || upper(*pattern) == upper(*name)) return wildcardMatches(pattern + 1, name + 1);
+    return false;
 }
 
-// Splits at separators that are not the second byte of a double-byte character.
-static std::vector<std::string> split(const std::string& text) {
-    std::vector<std::string> parts;
-    std::string part;
-    for (size_t k = 0; k < text.size(); ++k) {
-        unsigned char c = static_cast<unsigned char>(text[k]);
-        if (width(text.c_str() + k) == 2) {
-            part += text[k];
-            part += text[++k];
-        } else if (c == '\\' || c == '/') {
+static std::vector<Name> split(const Name& text, bool slashToo) {
+    std::vector<Name> parts;
+    Name part;
+    for (char16_t unit : text) {
+        if (unit == u'\\' || (slashToo && unit == u'/')) {
             parts.push_back(part);
             part.clear();
         } else {
-            part += text[k];
+            part += unit;
         }
     }
     parts.push_back(part);
@@ -68,75 +44,93 @@ static std::vector<std::string> split(const std::string& text) {
 }
 
 struct Rooted {
-    std::string root;  // "C:\" or "\\server\share\"
-    std::vector<std::string> components;
+    Name root;  // "C:\" or "\\server\share\"
+    std::vector<Name> components;
     bool trailing = false;
+    bool longForm = false;
 };
 
-static bool endsWithSeparator(const std::string& text) {
-    if (text.empty() || text.back() != '\\') return false;
-    std::vector<std::string> parts = split(text);
-    return parts.back().empty();
-}
+static const Name LONG_PREFIX = u"\\\\?\\";
+static const Name LONG_SHARE_PREFIX = u"\\\\?\\UNC\\";
+
+static bool startsWith(const Name& text, const Name& prefix) { return text.compare(0, prefix.size(), prefix) == 0; }
 
 // How a path names a volume and the entries below its root:
-//   path                root                    components
-//   \\server\share\a\b  \\server\share\         a, b
-//   C:\a\b              C:\                     a, b
-//   C:a                 C:\                     the current directory's, then a, when the
-//                                               current directory is on C:; else a
-//   \a                  the current directory's root    a
-//   a                   the current directory's root    the current directory's, then a
-// "." is dropped and ".." takes one back, never above the root; "/" separates as "\" does,
-// and a "\" that is the second byte of a double-byte character separates nothing. Letters
-// in names compare without regard to ASCII case.
-static Rooted rooted(const std::string& path) {
+//   path                  root                   components
+//   \\server\share\a\b    \\server\share\        a, b
+//   C:\a\b                C:\                    a, b
+//   C:a                   C:\                    the current directory's, then a, when the
+//                                                current directory is on C:; else a
+//   \a                    the current directory's root    a
+//   a                     the current directory's root    the current directory's, then a
+//   \\?\C:\a\b            C:\                    a, b, taken as they stand
+//   \\?\UNC\server\s\a    \\server\s\            a, taken as they stand
+// "." is dropped and ".." takes one back, never above the root; "/" separates as "\" does;
+// letters in names compare without regard to ASCII case. Behind \\?\ nothing is
+// normalized: "/" is a character, "." and ".." are names that no directory holds.
+static Rooted rooted(const Name& given) {
     Rooted out;
-    std::string rest;
-    const std::string& cwd = machine().currentDirectory;
-    if (path.size() >= 2 && path[0] == '\\' && path[1] == '\\') {
-        std::vector<std::string> parts = split(path.substr(2));
-        std::string server = parts.size() > 0 ? parts[0] : "";
-        std::string share = parts.size() > 1 ? parts[1] : "";
-        out.root = "\\\\" + server + "\\" + share + "\\";
-        for (size_t k = 2; k < parts.size(); ++k) rest += (k > 2 ? "\\" : "") + parts[k];
-    } else if (path.size() >= 2 && path[1] == ':') {
-        out.root = std::string(1, upper(path[0])) + ":\\";
-        if (path.size() >= 3 && path[2] == '\\') {
+    Name path = given;
+    if (startsWith(path, LONG_SHARE_PREFIX)) {
+        out.longForm = true;
+        path = u"\\\\" + path.substr(LONG_SHARE_PREFIX.size());
+    } else if (startsWith(path, LONG_PREFIX)) {
+        out.longForm = true;
+        path = path.substr(LONG_PREFIX.size());
+        if (path.size() < 3 || path[1] != u':' || path[2] != u'\\') return out;  // no volume
+    }
+    const bool slashToo = !out.longForm;
+    Name rest;
+    const Name cwd = wide(machine().currentDirectory);
+    if (path.size() >= 2 && path[0] == u'\\' && path[1] == u'\\') {
+        std::vector<Name> parts = split(path.substr(2), slashToo);
+        Name server = parts.size() > 0 ? parts[0] : Name();
+        Name share = parts.size() > 1 ? parts[1] : Name();
+        out.root = u"\\\\" + server + u"\\" + share + u"\\";
+        for (size_t k = 2; k < parts.size(); ++k) rest += (k > 2 ? u"\\" : u"") + parts[k];
+    } else if (path.size() >= 2 && path[1] == u':') {
+        out.root = Name(1, upper(path[0])) + u":\\";
+        if (path.size() >= 3 && (path[2] == u'\\' || (slashToo && path[2] == u'/'))) {
             rest = path.substr(3);
         } else if (upper(cwd[0]) == upper(path[0])) {
-            rest = cwd.substr(3) + (path.size() > 2 ? "\\" + path.substr(2) : "");
+            rest = cwd.substr(3) + (path.size() > 2 ? u"\\" + path.substr(2) : u"");
         } else {
             rest = path.substr(2);
         }
-    } else if (!path.empty() && path[0] == '\\') {
+    } else if (!path.empty() && (path[0] == u'\\' || path[0] == u'/')) {
         out.root = cwd.substr(0, 3);
         rest = path.substr(1);
     } else {
         out.root = cwd.substr(0, 3);
-        rest = cwd.substr(3) + (path.empty() ? "" : "\\" + path);
+        rest = cwd.substr(3) + (path.empty() ? u"" : u"\\" + path);
     }
-    for (const std::string& part : split(rest)) {
-        if (part.empty() || part == ".") continue;
-        if (part == "..") {
+    for (const Name& part : split(rest, slashToo)) {
+        if (part.empty() || (!out.longForm && part == u".")) continue;
+        if (!out.longForm && part == u"..") {
             if (!out.components.empty()) out.components.pop_back();
             continue;
         }
         out.components.push_back(part);
     }
-    out.trailing = endsWithSeparator(path);
+    out.trailing = !path.empty() && (path.back() == u'\\' || (slashToo && path.back() == u'/'));
     return out;
 }
 
-std::string fullPathOf(const std::string& path) {
+Name fullPathOf(const Name& path) {
+    if (startsWith(path, LONG_PREFIX)) return path;  // as GetFullPathNameW leaves it
     Rooted at = rooted(path);
-    std::string full = at.root;
-    for (size_t k = 0; k < at.components.size(); ++k) full += (k ? "\\" : "") + at.components[k];
-    if (at.trailing && !at.components.empty()) full += "\\";
+    Name full = at.root;
+    for (size_t k = 0; k < at.components.size(); ++k) full += (k ? u"\\" : u"") + at.components[k];
+    if (at.trailing && !at.components.empty()) full += u"\\";
     return full;
 }
 
-std::vector<std::string> namesBelowRoot(const std::string& path) { return rooted(path).components; }
+bool beyondMaxPath(const Name& path) {
+    return !startsWith(path, LONG_PREFIX) &&
+           (path.size() >= MAX_PATH_UNITS || fullPathOf(path).size() >= MAX_PATH_UNITS);
+}
+
+std::vector<Name> namesBelowRoot(const Name& path) { return rooted(path).components; }
 
 // Directory links, as Windows follows junctions and symbolic links to directories: a path
 // that goes on through a link goes on in the directory it leads to (on that directory's
@@ -145,7 +139,7 @@ std::vector<std::string> namesBelowRoot(const std::string& path) { return rooted
 // path through more than 63 links, where Windows gives up.
 constexpr int MOST_LINKS_FOLLOWED = 63;
 
-static Resolved resolveThrough(const std::string& path, int* linksFollowed);
+static Resolved resolveThrough(const Name& path, int* linksFollowed);
 
 static Node* followLinksCounting(Node* node, Volume** holder, int* linksFollowed) {
     while (node != nullptr && !node->linkTarget.empty()) {
@@ -163,9 +157,8 @@ Node* followLinks(Node* node, Volume** holder) {
 }
 
 // Looks names up one below the other from a directory; out.holder is that directory's volume.
-static void lookUpNames(Node* node, const std::vector<std::string>& names, Resolved& out,
-                        int* linksFollowed) {
-    for (const std::string& name : names) {
+static void lookUpNames(Node* node, const std::vector<Name>& names, Resolved& out, int* linksFollowed) {
+    for (const Name& name : names) {
         node = followLinksCounting(node, &out.holder, linksFollowed);
         if (node == nullptr || !node->isDirectory()) {
             out.parent = nullptr;  // a directory on the way is missing
@@ -177,14 +170,15 @@ static void lookUpNames(Node* node, const std::vector<std::string>& names, Resol
     out.node = node;
 }
 
-static Resolved resolveThrough(const std::string& path, int* linksFollowed) {
+static Resolved resolveThrough(const Name& path, int* linksFollowed) {
     Resolved out;
     Rooted at = rooted(path);
     out.atRoot = at.components.empty();
     if (!out.atRoot) out.last = at.components.back();
     out.trailingSeparator = at.trailing;
+    if (at.root.empty()) return out;
     for (auto& volume : machine().volumes)
-        if (sameName(volume->root, at.root)) out.volume = volume.get();
+        if (sameName(volume->wideRoot, at.root)) out.volume = volume.get();
     if (out.volume == nullptr) return out;
     out.holder = out.volume;
     lookUpNames(&out.volume->top, at.components, out, linksFollowed);
@@ -199,7 +193,7 @@ static Resolved resolveThrough(const std::string& path, int* linksFollowed) {
 // no "/", no name that begins with ".", no trailing separator.
 namespace {
 struct RememberedDirectory {
-    std::string path;  // a full path without a trailing separator
+    Name path;  // a full path without a trailing separator
     Volume* volume = nullptr;
     Volume* holder = nullptr;
     Node* directory = nullptr;  // nullptr: none remembered here
@@ -210,32 +204,31 @@ RememberedDirectory remembered[DIRECTORIES_REMEMBERED];
 size_t replacedNext = 0;
 }  // namespace
 
-static bool isPlainAbsolute(std::string_view path) {
-    bool absolute = (path.size() > 2 && path[1] == ':' && path[2] == '\\') || path.compare(0, 2, "\\\\") == 0;
-    if (!absolute || path.back() == '\\' || path.find('/') != std::string_view::npos) return false;
-    for (size_t dot = path.find('.'); dot != std::string_view::npos; dot = path.find('.', dot + 1))
-        if (path[dot - 1] == '\\') return false;
+static bool isPlainAbsolute(std::u16string_view path) {
+    bool absolute = (path.size() > 2 && path[1] == u':' && path[2] == u'\\') || path.compare(0, 2, u"\\\\") == 0;
+    if (!absolute || path.back() == u'\\' || path.find(u'/') != std::u16string_view::npos) return false;
+    for (size_t dot = path.find(u'.'); dot != std::u16string_view::npos; dot = path.find(u'.', dot + 1))
+        if (path[dot - 1] == u'\\') return false;
     return true;
 }
 
 // The longest remembered directory that the path goes on from.
-static const RememberedDirectory* rememberedPrefix(std::string_view path) {
+static const RememberedDirectory* rememberedPrefix(std::u16string_view path) {
     const RememberedDirectory* from = nullptr;
     for (const RememberedDirectory& directory : remembered) {
         const size_t length = directory.path.size();
-        if (directory.directory != nullptr && path.size() > length + 1 && path[length] == '\\' &&
+        if (directory.directory != nullptr && path.size() > length + 1 && path[length] == u'\\' &&
             (from == nullptr || length > from->path.size()) && path.compare(0, length, directory.path) == 0)
             from = &directory;
     }
     return from;
 }
 
-static bool resolveFromRemembered(std::string_view path, Resolved& out) {
+static bool resolveFromRemembered(std::u16string_view path, Resolved& out) {
     const RememberedDirectory* from = rememberedPrefix(path);
     if (from == nullptr) return false;
-    // The rest begins behind a separator, where no double-byte character is cut.
-    std::vector<std::string> names = split(std::string(path.substr(from->path.size() + 1)));
-    names.erase(std::remove(names.begin(), names.end(), std::string()), names.end());
+    std::vector<Name> names = split(Name(path.substr(from->path.size() + 1)), true);
+    names.erase(std::remove(names.begin(), names.end(), Name()), names.end());
     out.volume = from->volume;
     out.holder = from->holder;
     out.last = names.back();
@@ -244,13 +237,13 @@ static bool resolveFromRemembered(std::string_view path, Resolved& out) {
     return true;
 }
 
-static void rememberParentOf(std::string_view path, const Resolved& at) {
+static void rememberParentOf(std::u16string_view path, const Resolved& at) {
     if (at.parent == nullptr || at.atRoot) return;
     const size_t length = path.size() - at.last.size() - 1;
     for (const RememberedDirectory& directory : remembered)
         if (directory.path.size() == length && path.compare(0, length, directory.path) == 0) return;
     RememberedDirectory& replaced = remembered[replacedNext++ % DIRECTORIES_REMEMBERED];
-    replaced.path.assign(path, 0, length);
+    replaced.path.assign(path.data(), length);
     replaced.volume = at.volume;
     replaced.holder = at.holder;
     replaced.directory = at.parent;
@@ -261,7 +254,7 @@ void forgetDirectories() {
 }
 
 // Takes a view, so that a remembered directory spares the copy of a long path too.
-Resolved resolvePath(std::string_view path) {
+Resolved resolvePath(std::u16string_view path) {
     const bool remembering = machine().fixedTree && isPlainAbsolute(path);
     Resolved out;
     if (remembering && resolveFromRemembered(path, out)) {
@@ -269,20 +262,20 @@ Resolved resolvePath(std::string_view path) {
         return out;
     }
     int linksFollowed = 0;
-    out = resolveThrough(std::string(path), &linksFollowed);
+    out = resolveThrough(Name(path), &linksFollowed);
     if (remembering) rememberParentOf(path, out);
     return out;
 }
 
-std::string hostPathOf(const std::string& path) {
+std::string hostPathOf(const Name& path) {
     std::string name;
-    for (char c : fullPathOf(path)) {
-        unsigned char b = static_cast<unsigned char>(upper(c));
-        if ((b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') || b == '.') {
-            name += static_cast<char>(b);
+    for (char16_t c : fullPathOf(path)) {
+        char16_t unit = upper(c);
+        if ((unit >= u'A' && unit <= u'Z') || (unit >= u'0' && unit <= u'9') || unit == u'.') {
+            name += static_cast<char>(unit);
         } else {
-            char hex[4];
-            std::snprintf(hex, sizeof hex, "_%02X", b);
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "_%04X", static_cast<unsigned>(unit));
             name += hex;
         }
     }

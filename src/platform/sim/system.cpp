@@ -5,7 +5,6 @@
 //   ReadConsoleInputA              the next queued event; with none left the child ends with
 //                                  exit code 98, where the program would wait for ever
 //   GetTickCount                   advances ticksPerCall a call; Sleep advances it as well
-//   getenv                         finds a name without regard to case, as Windows does
 //   exit                           the exit hook when one is set, else the C library's
 #include <cstdlib>
 #include <cstring>
@@ -71,19 +70,6 @@ uint32_t tickCount() {
 }
 
 void sleepMilliseconds(uint32_t ms) { sim::machine().ticks += ms; }
-
-const char* environmentVariable(const char* name) {
-    for (const auto& variable : sim::machine().environment) {
-        const std::string& key = variable.first;
-        if (key.size() != std::strlen(name)) continue;
-        bool same = true;
-        for (size_t k = 0; k < key.size() && same; ++k)
-            same = std::toupper(static_cast<unsigned char>(key[k])) ==
-                   std::toupper(static_cast<unsigned char>(name[k]));
-        if (same) return variable.second.c_str();
-    }
-    return nullptr;
-}
 
 void exitProcess(int code) {
     if (sim::ExitHook hook = sim::exitHook()) hook(code);

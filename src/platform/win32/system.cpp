@@ -50,8 +50,6 @@ uint32_t tickCount() { return GetTickCount(); }
 
 void sleepMilliseconds(uint32_t ms) { Sleep(ms); }
 
-const char* environmentVariable(const char* name) { return std::getenv(name); }
-
 void exitProcess(int code) { std::exit(code); }
 
 VersionInfo getVersion() {

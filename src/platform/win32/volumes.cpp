@@ -4,14 +4,16 @@
 
 #include <windows.h>
 
-namespace os {
+#include "platform/native.h"
 
-bool getVolumeFileSystemName(const char* root, char* name, uint32_t capacity) {
+namespace native {
+
+bool getVolumeFileSystemNameA(const char* root, char* name, uint32_t capacity) {
     return GetVolumeInformationA(root, nullptr, 0, nullptr, nullptr, nullptr, name, capacity) !=
            FALSE;
 }
 
-bool getDiskFreeSpace(const char* root, uint32_t* sectorsPerCluster, uint32_t* bytesPerSector) {
+bool getDiskFreeSpaceA(const char* root, uint32_t* sectorsPerCluster, uint32_t* bytesPerSector) {
     DWORD perCluster = 0, perSector = 0, freeClusters = 0, totalClusters = 0;
     if (!GetDiskFreeSpaceA(root, &perCluster, &perSector, &freeClusters, &totalClusters))
         return false;
@@ -20,7 +22,7 @@ bool getDiskFreeSpace(const char* root, uint32_t* sectorsPerCluster, uint32_t* b
     return true;
 }
 
-bool getDiskTotalBytes(const char* root, uint64_t* totalBytes) {
+bool getDiskTotalBytesA(const char* root, uint64_t* totalBytes) {
     // Absent from the first 9x releases, so it cannot be an import.
     using FreeSpaceEx = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
@@ -35,11 +37,15 @@ bool getDiskTotalBytes(const char* root, uint64_t* totalBytes) {
     return true;
 }
 
-uint32_t getDriveType(const char* path) { return GetDriveTypeA(path); }
+uint32_t getDriveTypeA(const char* path) { return GetDriveTypeA(path); }
 
-uint32_t queryDosDevice(const char* deviceName, char* target, uint32_t capacity) {
+uint32_t queryDosDeviceA(const char* deviceName, char* target, uint32_t capacity) {
     return QueryDosDeviceA(deviceName, target, capacity);
 }
+
+}  // namespace native
+
+namespace os {
 
 namespace {
 

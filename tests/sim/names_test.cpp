@@ -1,0 +1,169 @@
+// Names and paths over the simulated machine: the wide calls of the NT family with names
+// code page 932 cannot write, the long form beyond MAX_PATH, and Windows 9x, whose ANSI
+// listings put "?" in place of such characters.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/long_paths.h"
+#include "platform/native.h"
+#include "platform/sim/machine.h"
+#include "support/program_run.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// The result lines of a run, sorted.
+Lines resultLines(const std::string& out) {
+    Lines lines;
+    std::istringstream text(out);
+    for (std::string line; std::getline(text, line) && !line.empty();) lines.push_back(line);
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+Lines sorted(Lines lines) {
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+std::string same(const std::string& rel) { return "C:\\src\\" + rel + "＝D:\\dst\\" + rel; }
+std::string differ(const std::string& label, const std::string& rel) {
+    return label + "C:\\src\\" + rel + "≠D:\\dst\\" + rel;
+}
+
+class Names : public ::testing::Test {
+protected:
+    void SetUp() override {
+        sim::resetMachine();
+        sim::addVolume("D:\\");
+    }
+    static void pair(const std::string& rel, const std::string& contents) {
+        sim::addFile("C:\\src\\" + rel, contents);
+        sim::addFile("D:\\dst\\" + rel, contents);
+    }
+};
+
+TEST_F(Names, EachNameIsItsOwnOnTheNtFamily) {
+    pair("caf<U+00E9>.txt", "accent");
+    pair("cafe.txt", "plain!");
+    pair("<U+D55C>\\<U+1F600>.txt", "smile");
+    sim::addFile("C:\\src\\<U+20BB7>.txt", "only here");
+    sim::addFile("C:\\src\\<U+00FC>.txt", "source");
+    sim::addFile("D:\\dst\\<U+00FC>.txt", "copy!!");
+    const support::RunOutput run = support::runProgram({"/d", "/c", "C:\\src", "D:\\dst"});
+    EXPECT_EQ(resultLines(run.out),
+              sorted({same("caf<U+00E9>.txt"), same("cafe.txt"), same("<U+D55C>"), same("<U+D55C>\\<U+1F600>.txt"),
+                      differ("照合先なし ", "<U+20BB7>.txt"), differ("内容不一致 ", "<U+00FC>.txt")}));
+    EXPECT_EQ(run.exitCode, 2);
+}
+
+// The wide command line reaches the program in its text, as main's arguments never could.
+TEST_F(Names, ArgumentsComeFromTheWideCommandLine) {
+    pair("caf<U+00E9>.txt", "accent");
+    pair("cafe.txt", "plain!");
+    sim::machine().commandLine = {u"C:\\tools\\morvi.exe", u"C:\\src\\café.txt", u"D:\\dst"};
+    const support::RunOutput run = support::runProgram({"C:\\src\\cafe.txt", "D:\\dst"});
+    EXPECT_EQ(resultLines(run.out), Lines{same("caf<U+00E9>.txt")});
+}
+
+// A path reaches MAX_PATH: every call that takes it needs the long form, which the sim
+// gives only when asked for, as Windows does.
+TEST_F(Names, TheLongFormIsTakenExactlyWhereAPathNeedsIt) {
+    sim::machine().currentDirectory = "C:\\" + std::string(250, 'w');
+    sim::addDirectory(sim::machine().currentDirectory);
+    sim::addVolume("\\\\server\\share\\");
+    const std::string drive259 = "C:\\" + std::string(256, 'x');
+    const struct {
+        std::string path;
+        std::u16string given;  // what the wide call gets
+    } rows[] = {
+        {"C:\\short\\caf<U+00E9>", u"C:\\short\\café"},
+        {drive259, sim::wide(drive259)},
+        {drive259 + "y", u"\\\\?\\" + sim::wide(drive259 + "y")},
+        {"C:/" + std::string(300, 'x') + "/../y", u"\\\\?\\C:\\y"},  // long until it is made full
+        {"\\\\server\\share\\" + std::string(250, 's'), u"\\\\?\\UNC\\server\\share\\" + sim::wide(std::string(250, 's'))},
+        {"rel", u"rel"},
+        {std::string(8, 'r'), u"\\\\?\\C:\\" + sim::wide(std::string(250, 'w') + "\\" + std::string(8, 'r'))},
+        {"\\\\?\\C:\\" + std::string(300, 'x'), u"\\\\?\\C:\\" + sim::wide(std::string(300, 'x'))},
+    };
+    for (const auto& row : rows) {
+        text::WideText given;
+        ASSERT_TRUE(longpath::nativePathOf(row.path.c_str(), given)) << row.path;
+        EXPECT_EQ(std::u16string(given.units(), given.size()), row.given) << row.path;
+    }
+    text::WideText none;
+    EXPECT_FALSE(longpath::nativePathOf("C:\\\x85\x40", none));  // bytes that name no character
+    // The wide calls themselves: a full form of 259 units is taken, 260 refused.
+    sim::addFile(drive259, "");
+    sim::addFile(drive259 + "y", "");
+    native::setLastError(0);
+    EXPECT_NE(native::getFileAttributesW(sim::wide(drive259).c_str()), os::INVALID_ATTRIBUTES);
+    EXPECT_EQ(native::getFileAttributesW(sim::wide(drive259 + "y").c_str()), os::INVALID_ATTRIBUTES);
+    EXPECT_EQ(os::getLastError(), os::ERROR_PATH_NOT_FOUND);
+    EXPECT_NE(native::getFileAttributesW((u"\\\\?\\" + sim::wide(drive259 + "y")).c_str()), os::INVALID_ATTRIBUTES);
+}
+
+TEST_F(Names, DeepCopiesPastEveryLimitMatchInEveryAccessMode) {
+    Lines expected;
+    std::string rel;
+    for (int level = 1; level <= 40; ++level) {
+        rel += (level > 1 ? "\\" : "") + std::string("フォルダ<U+00E9>") + std::to_string(level) + std::string(20, 'n');
+        sim::addDirectory("C:\\src\\" + rel).altName = sim::wide("FOLD~" + std::to_string(level));
+        sim::addDirectory("D:\\dst\\" + rel).altName = sim::wide("FOLD~" + std::to_string(level));
+        pair(rel + "\\file<U+1F600>.txt", "level " + std::to_string(level));
+        expected.push_back(same(rel));
+        expected.push_back(same(rel + "\\file<U+1F600>.txt"));
+    }
+    ASSERT_GT(sim::wide("C:\\src\\" + rel).size(), 1024u);
+    for (const char* access : {"/acalt", "/acalt-", "/acalta"}) {
+        const support::RunOutput run = support::runProgram({"/d", "/c", access, "C:\\src", "D:\\dst"});
+        EXPECT_EQ(resultLines(run.out), sorted(expected)) << access << "\n" << run.out;
+        EXPECT_EQ(run.exitCode, 0) << access;
+    }
+}
+
+// A name that a look-up takes for a wildcard is never looked up, so never matched: the
+// substitution mark of Windows 9x, and on the NT family a character Windows forbids, which
+// a foreign file system may allow.
+TEST_F(Names, ANameThatIsAPatternIsCountedNeverMatched) {
+    const struct {
+        const char* what;
+        bool windows9x;
+        std::string file, dir, shown, shownDir;  // as the source keeps them, as listed
+    } rows[] = {
+        {"Windows 9x", true, "caf<U+00E9>.txt", "<U+D55C>", "caf?.txt", "?"},
+        {"NT, a foreign name", false, "caf?.txt", "d*r", "caf?.txt", "d*r"},
+    };
+    for (const auto& row : rows) {
+        SetUp();
+        if (row.windows9x) sim::machine().version = {true, 1, 4, 10};
+        pair(row.file, "accent");
+        pair("cafe.txt", "accent");  // what the pattern would find
+        pair(row.dir + "\\inner.txt", "x");
+        sim::addDirectory("D:\\dst\\dxr");
+        for (const char* stop : {"/c", ""}) {
+            std::vector<std::string> arguments = {"/d", "C:\\src", "D:\\dst"};
+            if (*stop) arguments.insert(arguments.begin(), stop);
+            const support::RunOutput run = support::runProgram(arguments);
+            const Lines lines = resultLines(run.out);
+            EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& line) { return line.find("＝") != std::string::npos && line.find("cafe") == std::string::npos; }), 0)
+                << row.what << "\n" << run.out;
+            const bool fileListed = std::count(lines.begin(), lines.end(), differ("照合元オープン不能 ", row.shown)) == 1;
+            const bool dirListed = std::count(lines.begin(), lines.end(), differ("照合元行方不明 ", row.shownDir)) == 1;
+            if (*stop) {
+                EXPECT_TRUE(fileListed && dirListed) << row.what << "\n" << run.out;
+                EXPECT_EQ(run.exitCode, 2) << row.what;
+            } else {
+                EXPECT_TRUE(fileListed != dirListed) << row.what << "\n" << run.out;  // the first stops the run
+                EXPECT_EQ(run.exitCode, 1) << row.what;
+            }
+        }
+    }
+}
+
+}  // namespace
