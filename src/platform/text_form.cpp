@@ -44,10 +44,8 @@ struct Encoder {
     }
 };
 
-const Encoder& encoder() {
-    static const Encoder* const table = new Encoder();  // built once, kept to the process end
-    return *table;
-}
+// Built before main, while the process has one thread: no guard is needed on its use.
+const Encoder encoder;
 
 bool isHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool isLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
@@ -114,7 +112,7 @@ void WideText::resize(size_t size) {
     data_[size_] = 0;
 }
 
-unsigned cp932CodeOf(char16_t unit) { return encoder().code[unit]; }
+unsigned cp932CodeOf(char16_t unit) { return encoder.code[unit]; }
 
 size_t escapeAt(const char* text, size_t length, char32_t* codePoint) {
     if (length < 8 || std::memcmp(text, "<U+", 3) != 0) return 0;

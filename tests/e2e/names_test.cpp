@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -197,6 +198,30 @@ TEST_F(Names, DeepPathsAreVerifiedToTheBottomInEveryAccessMode) {
             expectCases({run});
         }
     }
+}
+
+// The wide calls are found when the program starts: importing one would keep it from
+// loading on Windows 95, which lacks some of them. (The C runtime's start-up code has long
+// imported GetModuleHandleW.)
+TEST(Imports, NoWideCallIsImported) {
+    std::string exe = e2e::morviExe().substr(2);  // Z:\... is the host's /...
+    std::replace(exe.begin(), exe.end(), '\\', '/');
+    FILE* dump = popen(("objdump -p '" + exe + "'").c_str(), "r");
+    ASSERT_NE(dump, nullptr);
+    std::string imports;
+    char line[512];
+    int functions = 0;
+    while (std::fgets(line, sizeof line, dump) != nullptr) {
+        char name[256];
+        unsigned address = 0, hint = 0;
+        if (std::sscanf(line, " %x %u %255s", &address, &hint, name) != 3) continue;
+        ++functions;
+        const std::string function = name;
+        if (function.back() == 'W' && function != "GetModuleHandleW") imports += function + " ";
+    }
+    pclose(dump);
+    EXPECT_GT(functions, 50);
+    EXPECT_EQ(imports, "");
 }
 
 }  // namespace

@@ -73,10 +73,8 @@ WideApi load() {
     return api;
 }
 
-const WideApi& api() {
-    static const WideApi loaded = load();
-    return loaded;
-}
+// Found before main, while the process has one thread.
+const WideApi api = load();
 
 void fillRecord(const WIN32_FIND_DATAW& data, WideFindRecord* record) {
     record->attributes = data.dwFileAttributes;
@@ -91,25 +89,26 @@ void fillRecord(const WIN32_FIND_DATAW& data, WideFindRecord* record) {
     std::memcpy(record->altName, data.cAlternateFileName, sizeof record->altName);
 }
 
-}  // namespace
-
-// The NT family, told as the run driver tells it, with every call found.
-bool wideCalls() {
-    static const bool available = [] {
-        OSVERSIONINFOA info = {};
-        info.dwOSVersionInfoSize = sizeof info;
+// The NT family, told as the run driver tells it.
+bool ntFamily() {
+    OSVERSIONINFOA info = {};
+    info.dwOSVersionInfoSize = sizeof info;
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-        bool readable = GetVersionExA(&info) != FALSE;
+    bool readable = GetVersionExA(&info) != FALSE;
 #pragma GCC diagnostic pop
-        return readable && info.dwPlatformId == VER_PLATFORM_WIN32_NT && api().complete;
-    }();
-    return available;
+    return readable && info.dwPlatformId == VER_PLATFORM_WIN32_NT;
 }
+
+const bool wideCallsMade = ntFamily() && api.complete;
+
+}  // namespace
+
+bool wideCalls() { return wideCallsMade; }
 
 os::SearchHandle findFirstFileW(const char16_t* pattern, WideFindRecord* record) {
     WIN32_FIND_DATAW data;
-    HANDLE search = api().findFirstFile(wide(pattern), &data);
+    HANDLE search = api.findFirstFile(wide(pattern), &data);
     if (search == INVALID_HANDLE_VALUE) return nullptr;
     fillRecord(data, record);
     return search;
@@ -117,33 +116,33 @@ os::SearchHandle findFirstFileW(const char16_t* pattern, WideFindRecord* record)
 
 bool findNextFileW(os::SearchHandle search, WideFindRecord* record) {
     WIN32_FIND_DATAW data;
-    if (!api().findNextFile(search, &data)) return false;
+    if (!api.findNextFile(search, &data)) return false;
     fillRecord(data, record);
     return true;
 }
 
-uint32_t getFileAttributesW(const char16_t* path) { return api().getFileAttributes(wide(path)); }
+uint32_t getFileAttributesW(const char16_t* path) { return api.getFileAttributes(wide(path)); }
 
 bool fileIdentityW(const char16_t* path, os::FileIdentity* identity) {
-    HANDLE file = api().createFile(wide(path), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                   nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE file = api.createFile(wide(path), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     return os::identityOf(file, identity);
 }
 
 uint32_t getFullPathNameW(const char16_t* path, uint32_t capacity, char16_t* buffer) {
-    return api().getFullPathName(wide(path), capacity, wide(buffer), nullptr);
+    return api.getFullPathName(wide(path), capacity, wide(buffer), nullptr);
 }
 
 uint32_t getCurrentDirectoryW(uint32_t capacity, char16_t* buffer) {
-    return api().getCurrentDirectory(capacity, wide(buffer));
+    return api.getCurrentDirectory(capacity, wide(buffer));
 }
 
 uint32_t getModuleFileNameW(char16_t* buffer, uint32_t capacity) {
-    return api().getModuleFileName(nullptr, wide(buffer), capacity);
+    return api.getModuleFileName(nullptr, wide(buffer), capacity);
 }
 
 os::FileHandle openFileForReadingW(const char16_t* path, uint32_t flags) {
-    HANDLE file = api().createFile(wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr,
+    HANDLE file = api.createFile(wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                    OPEN_EXISTING, flags, nullptr);
     return file == INVALID_HANDLE_VALUE ? nullptr : file;
 }
@@ -152,12 +151,12 @@ FILE* openStreamW(const char16_t* path, const char* mode) {
     wchar_t wideMode[8] = {};
     for (size_t k = 0; k + 1 < sizeof wideMode / sizeof *wideMode && mode[k] != '\0'; ++k)
         wideMode[k] = static_cast<wchar_t>(mode[k]);
-    return api().openStream(wide(path), wideMode);
+    return api.openStream(wide(path), wideMode);
 }
 
 // What _lopen(OF_READ | OF_SHARE_EXCLUSIVE) asks of the system.
 os::ExclusiveOpen testExclusiveOpenW(const char16_t* path) {
-    HANDLE file = api().createFile(wide(path), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+    HANDLE file = api.createFile(wide(path), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                    FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return GetLastError() == ERROR_SHARING_VIOLATION ? os::ExclusiveOpen::sharingViolation
@@ -167,7 +166,7 @@ os::ExclusiveOpen testExclusiveOpenW(const char16_t* path) {
 }
 
 uint32_t getEnvironmentVariableW(const char16_t* name, char16_t* buffer, uint32_t capacity) {
-    return api().getEnvironmentVariable(wide(name), wide(buffer), capacity);
+    return api.getEnvironmentVariable(wide(name), wide(buffer), capacity);
 }
 
 bool commandLineW(int* count, char16_t*** arguments) {
@@ -175,7 +174,7 @@ bool commandLineW(int* count, char16_t*** arguments) {
     wchar_t** values = nullptr;
     wchar_t** environment = nullptr;
     int newMode = 0;
-    api().mainArguments(&argumentCount, &values, &environment, 0, &newMode);
+    api.mainArguments(&argumentCount, &values, &environment, 0, &newMode);
     if (values == nullptr) return false;
     *count = argumentCount;
     *arguments = reinterpret_cast<char16_t**>(values);
@@ -183,13 +182,13 @@ bool commandLineW(int* count, char16_t*** arguments) {
 }
 
 bool getVolumeFileSystemNameW(const char16_t* root, char16_t* name, uint32_t capacity) {
-    return api().getVolumeInformation(wide(root), nullptr, 0, nullptr, nullptr, nullptr,
+    return api.getVolumeInformation(wide(root), nullptr, 0, nullptr, nullptr, nullptr,
                                       wide(name), capacity) != FALSE;
 }
 
 bool getDiskFreeSpaceW(const char16_t* root, uint32_t* sectorsPerCluster, uint32_t* bytesPerSector) {
     DWORD perCluster = 0, perSector = 0, freeClusters = 0, totalClusters = 0;
-    if (!api().getDiskFreeSpace(wide(root), &perCluster, &perSector, &freeClusters, &totalClusters))
+    if (!api.getDiskFreeSpace(wide(root), &perCluster, &perSector, &freeClusters, &totalClusters))
         return false;
     *sectorsPerCluster = perCluster;
     *bytesPerSector = perSector;
@@ -198,16 +197,16 @@ bool getDiskFreeSpaceW(const char16_t* root, uint32_t* sectorsPerCluster, uint32
 
 bool getDiskTotalBytesW(const char16_t* root, uint64_t* totalBytes) {
     ULARGE_INTEGER available, total, free;
-    if (api().getDiskFreeSpaceEx == nullptr || !api().getDiskFreeSpaceEx(wide(root), &available, &total, &free))
+    if (api.getDiskFreeSpaceEx == nullptr || !api.getDiskFreeSpaceEx(wide(root), &available, &total, &free))
         return false;
     *totalBytes = total.QuadPart;
     return true;
 }
 
-uint32_t getDriveTypeW(const char16_t* path) { return api().getDriveType(wide(path)); }
+uint32_t getDriveTypeW(const char16_t* path) { return api.getDriveType(wide(path)); }
 
 uint32_t queryDosDeviceW(const char16_t* deviceName, char16_t* target, uint32_t capacity) {
-    return api().queryDosDevice(wide(deviceName), wide(target), capacity);
+    return api.queryDosDevice(wide(deviceName), wide(target), capacity);
 }
 
 }  // namespace native
