@@ -146,7 +146,7 @@ bool visitDirectory(const os::FindRecord& entry, const os::FindRecord* dest, con
     }
     // A name that cannot be looked up as itself cannot be listed either.
     if (entry.nameIsPattern) {
-        *outcome = sourceVanished();
+        if (settings.entryKind.dirs || settings.subDirectory) *outcome = sourceVanished();
         return false;
     }
     if (settings.entryKind.dirs &&

@@ -196,12 +196,12 @@ bool getVolumeFileSystemName(const char* root, char* name, uint32_t capacity) {
     text::WideText wide, fileSystem;
     bool converted = false;
     const char16_t* wideRoot = wideOrNull(root, wide, &converted);
-    if (!converted) return false;
-    bool made = text::fillBy(fileSystem, [&](char16_t* room, uint32_t units) -> uint32_t {
-        if (!native::getVolumeFileSystemNameW(wideRoot, room, units)) return 0;
-        return static_cast<uint32_t>(unitsBefore(room, units));
-    });
-    return made && answerText(fileSystem, name, capacity) < capacity;
+    constexpr uint32_t LONGEST = 261;  // MAX_PATH + 1, the most the call writes
+    char16_t* room = fileSystem.room(LONGEST);
+    if (!converted || room == nullptr || !native::getVolumeFileSystemNameW(wideRoot, room, LONGEST))
+        return false;
+    fileSystem.resize(unitsBefore(room, LONGEST));
+    return answerText(fileSystem, name, capacity) < capacity;
 }
 
 bool getDiskFreeSpace(const char* root, uint32_t* sectorsPerCluster, uint32_t* bytesPerSector) {
