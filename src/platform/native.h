@@ -29,6 +29,17 @@ struct WideFindRecord {
     char16_t altName[14];
 };
 
+// The attribute word, the times and the size, which both records keep alike.
+template <typename From, typename To>
+void copyMetadata(const From& from, To* to) {
+    to->attributes = from.attributes;
+    to->creationTime = from.creationTime;
+    to->accessTime = from.accessTime;
+    to->writeTime = from.writeTime;
+    to->sizeHigh = from.sizeHigh;
+    to->sizeLow = from.sizeLow;
+}
+
 // ---- The wide calls ------------------------------------------------------------------
 
 os::SearchHandle findFirstFileW(const char16_t* pattern, WideFindRecord* record);

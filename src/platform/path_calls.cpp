@@ -54,12 +54,7 @@ bool holdsWideWildcard(const char16_t* name) {
 bool holdsAnsiWildcard(const char* name) { return std::strpbrk(name, "*?") != nullptr; }
 
 void fillRecord(const native::WideFindRecord& wide, FindRecord* record) {
-    record->attributes = wide.attributes;
-    record->creationTime = wide.creationTime;
-    record->accessTime = wide.accessTime;
-    record->writeTime = wide.writeTime;
-    record->sizeHigh = wide.sizeHigh;
-    record->sizeLow = wide.sizeLow;
+    native::copyMetadata(wide, record);
     // Capacities are set for the longest names these arrays hold.
     text::writeText(wide.name, unitsBefore(wide.name, 259), record->name);
     text::writeText(wide.altName, unitsBefore(wide.altName, 13), record->altName);

@@ -62,15 +62,6 @@ TEST_F(Names, EachNameIsItsOwnOnTheNtFamily) {
     EXPECT_EQ(run.exitCode, 2);
 }
 
-// The wide command line reaches the program in its text, as main's arguments never could.
-TEST_F(Names, ArgumentsComeFromTheWideCommandLine) {
-    pair("caf<U+00E9>.txt", "accent");
-    pair("cafe.txt", "plain!");
-    sim::machine().commandLine = {u"C:\\tools\\morvi.exe", u"C:\\src\\café.txt", u"D:\\dst"};
-    const support::RunOutput run = support::runProgram({"C:\\src\\cafe.txt", "D:\\dst"});
-    EXPECT_EQ(resultLines(run.out), Lines{same("caf<U+00E9>.txt")});
-}
-
 // A path reaches MAX_PATH: every call that takes it needs the long form, which the sim
 // gives only when asked for, as Windows does.
 TEST_F(Names, TheLongFormIsTakenExactlyWhereAPathNeedsIt) {

@@ -121,15 +121,4 @@ TEST(TextForm, OnlyTheOneSpellingIsAnEscape) {
     }
 }
 
-TEST(TextForm, LongTextsLeaveTheInlineRoom) {
-    std::string text;
-    std::u16string units;
-    for (int k = 0; k < 3000; ++k) {
-        text += k % 2 ? "\x95\x5C" : "<U+1F600>";
-        units += k % 2 ? u"表" : u"😀";
-    }
-    EXPECT_EQ(utf16Of(text), units);
-    EXPECT_EQ(textOf(units), text);
-}
-
 }  // namespace

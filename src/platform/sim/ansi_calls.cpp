@@ -60,12 +60,7 @@ void copyName(const char16_t* units, char* out, size_t capacity) {
 
 void fillRecord(const native::WideFindRecord& wide, os::FindRecord* record) {
     std::memset(record, 0, sizeof *record);
-    record->attributes = wide.attributes;
-    record->creationTime = wide.creationTime;
-    record->accessTime = wide.accessTime;
-    record->writeTime = wide.writeTime;
-    record->sizeHigh = wide.sizeHigh;
-    record->sizeLow = wide.sizeLow;
+    native::copyMetadata(wide, record);
     copyName(wide.name, record->name, 260);
     copyName(wide.altName, record->altName, 14);
 }

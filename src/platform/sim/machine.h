@@ -7,8 +7,7 @@
 //   paths.cpp    how a path names a volume and its entries (drive, share, relative, "..",
 //                directory links, the long form \\?\)
 //   files.cpp    the wide calls of the NT family: listings, look-ups, attributes,
-//                identities, full paths, file handles and streams, the environment, the
-//                command line
+//                identities, full paths, file handles and streams, the environment
 //   volumes.cpp  volume information, free space, drive types, DOS devices, dismounting
 //   ansi_calls.cpp  the ANSI calls of Windows 9x, in its code page 932
 //   system.cpp   memory, console input, the tick clock, the environment, the exit
@@ -110,7 +109,6 @@ struct Machine {
     os::VersionInfo version{true, 2, 5, 1};
     std::string modulePath = "C:\\tools\\morvi.exe";
     std::string currentDirectory = "C:\\work";
-    std::vector<Name> commandLine;  // the wide command line; empty: main's arguments stay
     int32_t timeZoneBiasMinutes = -540;  // local time = UTC - bias
     std::vector<std::unique_ptr<Volume>> volumes;
     std::vector<std::pair<std::string, std::string>> environment;

@@ -77,12 +77,7 @@ WideApi load() {
 const WideApi api = load();
 
 void fillRecord(const WIN32_FIND_DATAW& data, WideFindRecord* record) {
-    record->attributes = data.dwFileAttributes;
-    record->creationTime = os::countOf(data.ftCreationTime);
-    record->accessTime = os::countOf(data.ftLastAccessTime);
-    record->writeTime = os::countOf(data.ftLastWriteTime);
-    record->sizeHigh = data.nFileSizeHigh;
-    record->sizeLow = data.nFileSizeLow;
+    os::copyFindMetadata(data, record);
     static_assert(sizeof record->name == sizeof data.cFileName, "long name size");
     static_assert(sizeof record->altName == sizeof data.cAlternateFileName, "8.3 name size");
     std::memcpy(record->name, data.cFileName, sizeof record->name);
