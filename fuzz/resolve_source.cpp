@@ -17,7 +17,8 @@ void buildMachine() {
     sim::addVolume("\\\\server\\share\\");
     sim::addFile("C:\\src\\a.txt", "a");
     sim::addFile("C:\\src\\sub\\b.txt", "b");
-    sim::addFile("C:\\src\\表\\ポ.txt", "c");  // second bytes \ and |
+    // 表 and ポ, whose second bytes are \ and |, as bytes: clang writes literals in UTF-8.
+    sim::addFile("C:\\src\\\x95\x5C\\\x83\x7C.txt", "c");
     sim::addFile("C:\\work\\local.txt", "d");
     sim::addDirectory("C:\\src\\LONGNAME.DIR").altName = sim::wide("LONGNA~1.DIR");
     sim::addFile("D:\\dst\\a.txt", "a");
