@@ -127,14 +127,15 @@ TEST_F(Names, ANameThatIsAPatternIsCountedNeverMatched) {
         bool windows9x;
         std::string file, dir, shown, shownDir;  // as the source keeps them, as listed
     } rows[] = {
-        {"Windows 9x", true, "caf<U+00E9>.txt", "<U+D55C>", "caf?.txt", "?"},
-        {"NT, a foreign name", false, "caf?.txt", "d*r", "caf?.txt", "d*r"},
+        // 表 ends in the byte 0x5C, which must not hide the "?" behind it.
+        {"Windows 9x", true, "表caf<U+00E9>.txt", "<U+D55C>", "表caf?.txt", "?"},
+        {"NT, a foreign name", false, "表caf?.txt", "d*r", "表caf?.txt", "d*r"},
     };
     for (const auto& row : rows) {
         SetUp();
         if (row.windows9x) sim::machine().version = {true, 1, 4, 10};
         pair(row.file, "accent");
-        pair("cafe.txt", "accent");  // what the pattern would find
+        pair("表cafe.txt", "accent");  // what the pattern would find
         pair(row.dir + "\\inner.txt", "x");
         sim::addDirectory("D:\\dst\\dxr");
         const struct {
@@ -153,7 +154,7 @@ TEST_F(Names, ANameThatIsAPatternIsCountedNeverMatched) {
             const Lines lines = resultLines(run.out);
             const std::string what = std::string(row.what) + " " + r.options.back() + "\n" + run.out;
             for (const std::string& line : lines)
-                EXPECT_TRUE(line.find("＝") == std::string::npos || line == same("cafe.txt")) << what;
+                EXPECT_TRUE(line.find("＝") == std::string::npos || line == same("表cafe.txt")) << what;
             EXPECT_EQ(std::count(lines.begin(), lines.end(), differ("照合元オープン不能 ", row.shown)), r.fileListed) << what;
             EXPECT_EQ(std::count(lines.begin(), lines.end(), differ("照合元行方不明 ", row.shownDir)), r.dirListed) << what;
             EXPECT_EQ(run.exitCode, r.exitCode) << what;
