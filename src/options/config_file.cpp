@@ -40,10 +40,6 @@ void runPass(const char* executablePath, void (*visit)(const char*, void*), void
     os::release(path);
 }
 
-}  // namespace
-
-namespace {
-
 char* executablePathOf(const char* module) {
     os::FindRecord record;
     os::SearchHandle search = os::findFirstFile(module, &record);
@@ -69,7 +65,8 @@ char* findExecutablePath() {
     PathBuffer longer;
     if (!allocatePath(longer, static_cast<int32_t>(length) + 1)) return nullptr;
     length = os::getModuleFileName(longer.text, static_cast<uint32_t>(longer.capacity));
-    char* path = length != 0 && length < static_cast<uint32_t>(longer.capacity) ? executablePathOf(longer.text) : nullptr;
+    bool whole = length != 0 && length < static_cast<uint32_t>(longer.capacity);
+    char* path = whole ? executablePathOf(longer.text) : nullptr;
     releasePath(longer);
     return path;
 }

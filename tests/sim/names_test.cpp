@@ -62,6 +62,17 @@ TEST_F(Names, EachNameIsItsOwnOnTheNtFamily) {
     EXPECT_EQ(run.exitCode, 2);
 }
 
+// The program may live as deep as any file, under any name: its configuration file is read.
+TEST_F(Names, AProgramInADeepFolderReadsItsConfigurationFile) {
+    const std::string folder = "C:\\" + std::string(300, 'p') + "\\<U+00E9>";
+    sim::machine().modulePath = folder + "\\morvi.exe";
+    sim::addFile(sim::machine().modulePath, "");
+    sim::addFile(folder + "\\morvi.cfg", "/c\n");
+    sim::addFile("C:\\src\\only.txt", "x");
+    const support::RunOutput run = support::runProgram({"C:\\src", "D:\\dst"});
+    EXPECT_EQ(run.exitCode, 2) << run.out << run.err;  // /c went on after the mismatch
+}
+
 // A path reaches MAX_PATH: every call that takes it needs the long form, which the sim
 // gives only when asked for, as Windows does.
 TEST_F(Names, TheLongFormIsTakenExactlyWhereAPathNeedsIt) {
