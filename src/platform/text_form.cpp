@@ -1,5 +1,6 @@
 #include "platform/text_form.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
@@ -106,6 +107,14 @@ bool WideText::append(const char16_t* units, size_t count) {
     return true;
 }
 
+bool WideText::replaceFront(size_t removed, const char16_t* units, size_t count) {
+    if (removed > size_ || room(count) == nullptr) return false;
+    std::memmove(data_ + count, data_ + removed, (size_ - removed) * sizeof(char16_t));
+    std::memcpy(data_, units, count * sizeof(char16_t));
+    resize(size_ - removed + count);
+    return true;
+}
+
 void WideText::resize(size_t size) {
     if (size >= capacity_) return;
     size_ = size;
@@ -130,24 +139,45 @@ size_t escapeAt(const char* text, size_t length, char32_t* codePoint) {
 
 namespace {
 
+// Eight bytes, the first in the lowest.
+uint64_t loadEight(const char* bytes) {
+    uint64_t eight = 0;
+    for (int b = 0; b < 8; ++b) eight |= static_cast<uint64_t>(static_cast<unsigned char>(bytes[b])) << (8 * b);
+    return eight;
+}
+
+// None above 0x7F, none "<": no byte of it has its high bit, none is 0x3C.
+bool isPlainAscii(uint64_t eight) {
+    constexpr uint64_t ONES = 0x0101010101010101u, HIGHS = 0x8080808080808080u;
+    const uint64_t lessThan = eight ^ (ONES * '<');  // a byte 0x3C becomes 0
+    return ((eight | ((lessThan - ONES) & ~lessThan)) & HIGHS) == 0;
+}
+
+// Written straight into room for the most units the text can give: one per byte.
 bool appendText(WideText& out, const char* text, size_t length, bool escapes) {
     const size_t start = out.size();
+    char16_t* const room = out.room(length);
+    if (room == nullptr) return false;
+    char16_t* next = room;
     for (size_t k = 0; k < length;) {
         const unsigned char byte = static_cast<unsigned char>(text[k]);
         char32_t codePoint = 0;
-        size_t escape = escapes && byte == '<' ? escapeAt(text + k, length - k, &codePoint) : 0;
-        char16_t unit = cp932::NONE;
-        bool added = true;
-        if (escape != 0) {
+        if (byte < 0x80 && byte != '<') {
+            // The code page's ASCII half is ASCII: a run of it is widened eight bytes a turn.
+            for (uint64_t eight; k + 8 <= length && isPlainAscii(eight = loadEight(text + k)); k += 8)
+                for (int b = 0; b < 8; ++b) *next++ = static_cast<char16_t>(eight >> (8 * b) & 0xFF);
+            for (; k < length && static_cast<unsigned char>(text[k]) < 0x80 && text[k] != '<'; ++k)
+                *next++ = static_cast<unsigned char>(text[k]);
+        } else if (size_t escape = escapes && byte == '<' ? escapeAt(text + k, length - k, &codePoint) : 0) {
             k += escape;
             if (codePoint > 0xFFFF) {
-                const char16_t pair[2] = {static_cast<char16_t>(0xD800 + ((codePoint - 0x10000) >> 10)),
-                                          static_cast<char16_t>(0xDC00 + ((codePoint - 0x10000) & 0x3FF))};
-                added = out.append(pair, 2);
+                *next++ = static_cast<char16_t>(0xD800 + ((codePoint - 0x10000) >> 10));
+                *next++ = static_cast<char16_t>(0xDC00 + ((codePoint - 0x10000) & 0x3FF));
             } else {
-                added = out.append(static_cast<char16_t>(codePoint));
+                *next++ = static_cast<char16_t>(codePoint);
             }
         } else {
+            char16_t unit = cp932::NONE;
             if (isLead(byte)) {
                 if (k + 1 < length) unit = decodePair(byte, static_cast<unsigned char>(text[k + 1]));
                 k += 2;
@@ -155,13 +185,14 @@ bool appendText(WideText& out, const char* text, size_t length, bool escapes) {
                 unit = cp932::singleByte[byte];
                 k += 1;
             }
-            added = unit != cp932::NONE && out.append(unit);
-        }
-        if (!added) {
-            out.resize(start);
-            return false;
+            if (unit == cp932::NONE) {
+                out.resize(start);
+                return false;
+            }
+            *next++ = unit;
         }
     }
+    out.resize(start + static_cast<size_t>(next - room));
     return true;
 }
 

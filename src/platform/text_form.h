@@ -28,6 +28,8 @@ public:
     // Room for count units behind the text, for a call to write into; resize then keeps
     // what it wrote. nullptr when memory ran out.
     char16_t* room(size_t count);
+    // The first removed units give way to count others; false when memory ran out.
+    bool replaceFront(size_t removed, const char16_t* units, size_t count);
     void resize(size_t size);  // within what room last made
     void clear() { resize(0); }
 

@@ -88,6 +88,8 @@ TEST_F(Names, TheLongFormIsTakenExactlyWhereAPathNeedsIt) {
         {drive259, sim::wide(drive259)},
         {drive259 + "y", u"\\\\?\\" + sim::wide(drive259 + "y")},
         {"C:/" + std::string(300, 'x') + "/../y", u"\\\\?\\C:\\y"},  // long until it is made full
+        // Behind \\?\ "." and an empty name would be names of their own: made full first.
+        {"C:\\" + std::string(300, 'x') + "\\.\\\\y", u"\\\\?\\C:\\" + sim::wide(std::string(300, 'x')) + u"\\y"},
         {"\\\\server\\share\\" + std::string(250, 's'), u"\\\\?\\UNC\\server\\share\\" + sim::wide(std::string(250, 's'))},
         {"rel", u"rel"},
         {std::string(8, 'r'), u"\\\\?\\C:\\" + sim::wide(std::string(250, 'w') + "\\" + std::string(8, 'r'))},
