@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 namespace sim {
 
@@ -53,7 +54,7 @@ struct Rooted {
 static const Name LONG_PREFIX = u"\\\\?\\";
 static const Name LONG_SHARE_PREFIX = u"\\\\?\\UNC\\";
 
-static bool startsWith(const Name& text, const Name& prefix) { return text.compare(0, prefix.size(), prefix) == 0; }
+static bool startsWith(std::u16string_view text, const Name& prefix) { return text.compare(0, prefix.size(), prefix) == 0; }
 
 // How a path names a volume and the entries below its root:
 //   path                  root                   components
@@ -125,9 +126,13 @@ Name fullPathOf(const Name& path) {
     return full;
 }
 
-bool beyondMaxPath(const Name& path) {
-    return !startsWith(path, LONG_PREFIX) &&
-           (path.size() >= MAX_PATH_UNITS || fullPathOf(path).size() >= MAX_PATH_UNITS);
+bool beyondMaxPath(const char16_t* path) {
+    for (size_t k = 0; k < LONG_PREFIX.size(); ++k)  // the long form, told without a length
+        if (path[k] != LONG_PREFIX[k]) {
+            const std::u16string_view given(path);
+            return given.size() >= MAX_PATH_UNITS || fullPathOf(Name(given)).size() >= MAX_PATH_UNITS;
+        }
+    return false;
 }
 
 std::vector<Name> namesBelowRoot(const Name& path) { return rooted(path).components; }
@@ -206,9 +211,9 @@ size_t replacedNext = 0;
 
 static bool isPlainAbsolute(std::u16string_view path) {
     bool absolute = (path.size() > 2 && path[1] == u':' && path[2] == u'\\') || path.compare(0, 2, u"\\\\") == 0;
-    if (!absolute || path.back() == u'\\' || path.find(u'/') != std::u16string_view::npos) return false;
-    for (size_t dot = path.find(u'.'); dot != std::u16string_view::npos; dot = path.find(u'.', dot + 1))
-        if (path[dot - 1] == u'\\') return false;
+    if (!absolute || path.back() == u'\\') return false;
+    for (size_t k = 1; k < path.size(); ++k)
+        if (path[k] == u'/' || (path[k] == u'.' && path[k - 1] == u'\\')) return false;
     return true;
 }
 
@@ -218,7 +223,8 @@ static const RememberedDirectory* rememberedPrefix(std::u16string_view path) {
     for (const RememberedDirectory& directory : remembered) {
         const size_t length = directory.path.size();
         if (directory.directory != nullptr && path.size() > length + 1 && path[length] == u'\\' &&
-            (from == nullptr || length > from->path.size()) && path.compare(0, length, directory.path) == 0)
+            (from == nullptr || length > from->path.size()) &&
+            std::memcmp(path.data(), directory.path.data(), length * sizeof(char16_t)) == 0)
             from = &directory;
     }
     return from;
@@ -241,7 +247,9 @@ static void rememberParentOf(std::u16string_view path, const Resolved& at) {
     if (at.parent == nullptr || at.atRoot) return;
     const size_t length = path.size() - at.last.size() - 1;
     for (const RememberedDirectory& directory : remembered)
-        if (directory.path.size() == length && path.compare(0, length, directory.path) == 0) return;
+        if (directory.path.size() == length &&
+            std::memcmp(path.data(), directory.path.data(), length * sizeof(char16_t)) == 0)
+            return;
     RememberedDirectory& replaced = remembered[replacedNext++ % DIRECTORIES_REMEMBERED];
     replaced.path.assign(path.data(), length);
     replaced.volume = at.volume;

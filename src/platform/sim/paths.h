@@ -42,7 +42,7 @@ void forgetDirectories();
 Node* followLinks(Node* node, Volume** holder);
 
 // A path that a call refuses for its length: see files.cpp.
-bool beyondMaxPath(const Name& path);
+bool beyondMaxPath(const char16_t* path);
 
 // Where a file written through a stream keeps its bytes on the host.
 std::string hostPathOf(const Name& path);
