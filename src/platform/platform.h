@@ -77,7 +77,7 @@ struct FileIdentity {
     uint64_t fileIndex;
 };
 
-// CreateFileA for no data access with FILE_FLAG_BACKUP_SEMANTICS (which opens a directory),
+// CreateFile for no data access with FILE_FLAG_BACKUP_SEMANTICS (which opens a directory),
 // then GetFileInformationByHandle. False when either fails.
 bool fileIdentity(const char* path, FileIdentity* identity);
 
