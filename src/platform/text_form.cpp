@@ -139,18 +139,18 @@ size_t escapeAt(const char* text, size_t length, char32_t* codePoint) {
 
 namespace {
 
-// Eight bytes, the first in the lowest.
-uint64_t loadEight(const char* bytes) {
-    uint64_t eight = 0;
-    for (int b = 0; b < 8; ++b) eight |= static_cast<uint64_t>(static_cast<unsigned char>(bytes[b])) << (8 * b);
-    return eight;
-}
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "a text's first byte is a word's lowest");
 
 // None above 0x7F, none "<": no byte of it has its high bit, none is 0x3C.
 bool isPlainAscii(uint64_t eight) {
     constexpr uint64_t ONES = 0x0101010101010101u, HIGHS = 0x8080808080808080u;
     const uint64_t lessThan = eight ^ (ONES * '<');  // a byte 0x3C becomes 0
     return ((eight | ((lessThan - ONES) & ~lessThan)) & HIGHS) == 0;
+}
+
+// Four bytes, each widened to a unit of its own.
+uint64_t widened(uint64_t four) {
+    return (four & 0xFF) | (four & 0xFF00) << 8 | (four & 0xFF0000) << 16 | (four & 0xFF000000) << 24;
 }
 
 // Written straight into room for the most units the text can give: one per byte.
@@ -164,8 +164,11 @@ bool appendText(WideText& out, const char* text, size_t length, bool escapes) {
         char32_t codePoint = 0;
         if (byte < 0x80 && byte != '<') {
             // The code page's ASCII half is ASCII: a run of it is widened eight bytes a turn.
-            for (uint64_t eight; k + 8 <= length && isPlainAscii(eight = loadEight(text + k)); k += 8)
-                for (int b = 0; b < 8; ++b) *next++ = static_cast<char16_t>(eight >> (8 * b) & 0xFF);
+            for (uint64_t eight; k + 8 <= length && isPlainAscii((std::memcpy(&eight, text + k, 8), eight)); k += 8) {
+                const uint64_t units[2] = {widened(eight & 0xFFFFFFFF), widened(eight >> 32)};
+                std::memcpy(next, units, sizeof units);
+                next += 8;
+            }
             for (; k < length && static_cast<unsigned char>(text[k]) < 0x80 && text[k] != '<'; ++k)
                 *next++ = static_cast<unsigned char>(text[k]);
         } else if (size_t escape = escapes && byte == '<' ? escapeAt(text + k, length - k, &codePoint) : 0) {
