@@ -135,8 +135,14 @@ TEST_F(Names, NoNameIsTakenForAnother) {
     struct Tree {
         std::vector<std::pair<std::string, std::string>> source, dest;
     };
-    const std::string longA = "<U+D55C><U+AD6D><U+C5B4><U+B85C><U+B41C><U+C774><U+B984>.txt";
-    const std::string longB = "<U+AE00><U+C790><U+B97C><U+BC14><U+AFBC><U+C11C><U+C694>.txt";
+    // Long enough to have an 8.3 name: a listing through the ANSI code page then opens the
+    // source, and "?" in the look-up finds the other name first.
+    const std::string longA =
+        "<U+D55C><U+AD6D><U+C5B4><U+B85C><U+B41C><U+C544><U+C8FC><U+AE34>"
+        "<U+D30C><U+C77C><U+C774><U+B984><U+C785><U+B2C8><U+B2E4>.txt";
+    const std::string longB =
+        "<U+AE00><U+C790><U+B97C><U+BC14><U+AFBC><U+C544><U+C8FC><U+AE34>"
+        "<U+D30C><U+C77C><U+C774><U+B984><U+C774><U+C5D0><U+C694>.txt";
     struct IssueCase {
         NamesCase run;
         Tree tree;
