@@ -487,17 +487,14 @@ const char* const EXAMPLES_RUN[] = {
 
 template <size_t N>
 void writePlain(const char* const (&lines)[N]) {
-    for (const char* line : lines) {
-        std::fputs(line, stdout);
-        std::fputc('\n', stdout);
-    }
+    for (const char* line : lines) plainPrint("%s\n", line);
 }
 
 template <size_t N>
 void writeFormatted(const char* const (&lines)[N], const char* argument) {
     for (const char* line : lines) {
-        std::printf(line, argument);
-        std::fputc('\n', stdout);
+        plainPrint(line, argument);
+        plainPrint("\n");
     }
 }
 
@@ -505,7 +502,7 @@ void endPage() { helpPagerPrompt(PAGER_PROMPT); }
 
 void nextItem() {
     endPage();
-    std::fputc('\n', stdout);
+    plainPrint("\n");
 }
 
 // The last path component without its four-character extension; the command's own name
@@ -526,11 +523,11 @@ char* programNameOf(const char* executablePath) {
 }
 
 void writeBanner(const char* program) {
-    std::printf("%s  ファイル照合コマンド\n", program);
-    std::printf("  バージョン %s  作成日 %s\n", VERSION_TEXT, MORVI_BUILD_DATE);
-    std::fputc('\n', stdout);
-    std::printf("%s ［△ オプション群］□ 照合元［□ 照合先］\n", program);
-    std::fputc('\n', stdout);
+    plainPrint("%s  ファイル照合コマンド\n", program);
+    plainPrint("  バージョン %s  作成日 %s\n", VERSION_TEXT, MORVI_BUILD_DATE);
+    plainPrint("\n");
+    plainPrint("%s ［△ オプション群］□ 照合元［□ 照合先］\n", program);
+    plainPrint("\n");
 }
 
 bool hasWhiteSpace(const char* text) { return std::strpbrk(text, " \t") != nullptr; }
@@ -543,20 +540,20 @@ bool isOptionLine(const char* line) {
 // a blank, those with white space in double quotes.
 void showOptionLine(const char* line, void* shown) {
     if (!isOptionLine(line)) return;
-    if ((*static_cast<int*>(shown))++ > 0) std::fputc(' ', stdout);
-    std::printf(hasWhiteSpace(line) ? "\"%s\"" : "%s", line);
+    if ((*static_cast<int*>(shown))++ > 0) plainPrint(" ");
+    plainPrint(hasWhiteSpace(line) ? "\"%s\"" : "%s", line);
 }
 
 // The option lines of the configuration file on one line, as the second pass reads them.
 void writeCurrentSettings(const char* configPath) {
-    std::fputs("・現在設定=", stdout);
+    plainPrint("・現在設定=");
     int shown = 0;
     ConfigScanResult result = scanConfigFile(configPath, HELP_NAME_LIMIT, showOptionLine, &shown);
     if (result.outcome == CONFIG_MISSING) {
-        std::fputs("設定ファイルが存在しません。\n", stdout);
+        plainPrint("設定ファイルが存在しません。\n");
         return;
     }
-    std::fputc('\n', stdout);
+    plainPrint("\n");
     stopOnConfigError(configPath, result);
 }
 
@@ -564,13 +561,13 @@ void writeSwitchCharacter() {
     char switchChar = settings.switchChar;
     // A switch line with nothing after "=" leaves only "/" as well.
     if (switchChar == '/' || switchChar == '\0') {
-        std::fputs("・スイッチ文字= / のみが使用可能。\n", stdout);
+        plainPrint("・スイッチ文字= / のみが使用可能。\n");
         return;
     }
-    std::printf("・スイッチ文字= / 及び %c が使用可能。\n", switchChar);
-    std::printf("  /p と %cp は意味が同じになります。\n", switchChar);
-    std::printf("  /f/p と %cf %cp は意味が同じになります。\n", switchChar, switchChar);
-    std::printf("  %cスイッチではオプションの区切に空白が必須です。\n", switchChar);
+    plainPrint("・スイッチ文字= / 及び %c が使用可能。\n", switchChar);
+    plainPrint("  /p と %cp は意味が同じになります。\n", switchChar);
+    plainPrint("  /f/p と %cf %cp は意味が同じになります。\n", switchChar, switchChar);
+    plainPrint("  %cスイッチではオプションの区切に空白が必須です。\n", switchChar);
 }
 
 }  // namespace
@@ -603,9 +600,9 @@ void showHelp(const char* executablePath) {
     writePlain(RUN_OPTIONS);
     nextItem();
     writePlain(CONTROL_OPTIONS);
-    std::printf("%d:エラーなし、照合成功\n", 0);
-    std::printf("%d:エラー発生、照合中断\n", 1);
-    std::printf("%d:エラー発生、照合継続\n", 2);
+    plainPrint("%d:エラーなし、照合成功\n", 0);
+    plainPrint("%d:エラー発生、照合中断\n", 1);
+    plainPrint("%d:エラー発生、照合継続\n", 2);
     writePlain(EXIT_CODE_NOTES);
     nextItem();
     writePlain(EXPLANATION);
@@ -627,7 +624,7 @@ void showHelp(const char* executablePath) {
     writePlain(CONFIG_RULES);
     char* configPath = configFilePath(executablePath != nullptr ? executablePath : "");
     if (configPath == nullptr) stopWithMessage("メモリー不足");
-    std::printf("・設定ファイル=%s\n", configPath);
+    plainPrint("・設定ファイル=%s\n", configPath);
     writeCurrentSettings(configPath);
     writeSwitchCharacter();
     nextItem();

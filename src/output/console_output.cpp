@@ -36,15 +36,13 @@ constexpr uint32_t PROMPT_PAUSE_MS = 500;
 enum PromptAnswer { ANSWER_ALL = 0, ANSWER_CONTINUE = 1 };
 
 // Shows the prompt, waits for a key and erases the prompt again; a quit key ends the process.
-PromptAnswer prompt(Pacer& pacer, int quitExitCode, FILE* stream, const char* text) {
+PromptAnswer prompt(Pacer& pacer, int quitExitCode, os::StandardStream stream, const char* text) {
     waitSince(pacer, PROMPT_PAUSE_MS);
-    std::fputs(text, stream);
-    std::fflush(stream);
+    os::printStandard(stream, "%s", text);
+    std::fflush(stream == os::StandardStream::output ? stdout : stderr);
     unsigned char key = readPromptKey();
     resetPacer(pacer);
-    std::fputc('\r', stream);
-    for (size_t k = std::strlen(text); k > 0; --k) std::fputc(' ', stream);
-    std::fputc('\r', stream);
+    os::printStandard(stream, "\r%*s\r", static_cast<int>(std::strlen(text)), "");
     switch (key) {
         case 0x1B:
         case 'Q':
@@ -60,7 +58,7 @@ PromptAnswer prompt(Pacer& pacer, int quitExitCode, FILE* stream, const char* te
     }
 }
 
-int promptOnPager(Pager& pager, FILE* stream, const char* text) {
+int promptOnPager(Pager& pager, os::StandardStream stream, const char* text) {
     pager.linesUsed = 0;
     if (prompt(pager.pacer, pager.quitExitCode, stream, text) == ANSWER_ALL) {
         pager.linesPerPage = 0;
@@ -69,7 +67,7 @@ int promptOnPager(Pager& pager, FILE* stream, const char* text) {
     return 1;
 }
 
-int afterPrint(Pager& pager, FILE* stream, int64_t characters, const char* text) {
+int afterPrint(Pager& pager, os::StandardStream stream, int64_t characters, const char* text) {
     if (pager.linesPerPage < 1) return 0;
     pager.linesUsed += static_cast<int32_t>(linesOf(characters));
     if (pager.linesUsed <= pager.linesPerPage) return 1;
@@ -185,7 +183,7 @@ void writeOutput(const char* format, ...) {
     }
     if (!settings.pauseOutput) {
         va_start(arguments, format);
-        std::vfprintf(stdout, format, arguments);
+        os::printStandardV(os::StandardStream::output, format, arguments);
         va_end(arguments);
         if (logFailed) stopOnLogFailure();
         return;
@@ -199,7 +197,7 @@ void writeOutput(const char* format, ...) {
     va_end(arguments);
     if (!pagerBeforePrint(characters, PAGER_PROMPT)) settings.pauseOutput = 0;
     va_start(arguments, format);
-    int written = std::vfprintf(stdout, format, arguments);
+    int written = os::printStandardV(os::StandardStream::output, format, arguments);
     va_end(arguments);
     if (written > 0) characters = written;
     if (!pagerAfterPrint(characters, PAGER_PROMPT)) settings.pauseOutput = 0;
@@ -210,7 +208,7 @@ void writeOutput(const char* format, ...) {
 void consolePrint(const char* format, ...) {
     va_list arguments;
     va_start(arguments, format);
-    int written = std::vfprintf(stdout, format, arguments);
+    int written = os::printStandardV(os::StandardStream::output, format, arguments);
     va_end(arguments);
     pagerAfterPrint(written, PAGER_PROMPT);
 }
@@ -219,9 +217,25 @@ void errorPrint(const char* format, ...) {
     beforeStandardError();
     va_list arguments;
     va_start(arguments, format);
-    int written = std::vfprintf(stderr, format, arguments);
+    int written = os::printStandardV(os::StandardStream::error, format, arguments);
     va_end(arguments);
-    afterPrint(errorPager, stderr, written, PAGER_PROMPT);
+    afterPrint(errorPager, os::StandardStream::error, written, PAGER_PROMPT);
+}
+
+int plainPrint(const char* format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    int written = os::printStandardV(os::StandardStream::output, format, arguments);
+    va_end(arguments);
+    return written;
+}
+
+int plainErrorPrint(const char* format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    int written = os::printStandardV(os::StandardStream::error, format, arguments);
+    va_end(arguments);
+    return written;
 }
 
 int pagerInit(int enabled, int quitExitCode) {
@@ -238,11 +252,11 @@ int pagerBeforePrint(int64_t characters, const char* prompt) {
     int64_t lines = linesOf(characters);
     if (pager.linesUsed == 0 || lines < 2) return 1;
     if (pager.linesUsed + lines <= pager.linesPerPage) return 1;
-    return promptOnPager(pager, stdout, prompt);
+    return promptOnPager(pager, os::StandardStream::output, prompt);
 }
 
 int pagerAfterPrint(int64_t characters, const char* prompt) {
-    return afterPrint(outputPager, stdout, characters, prompt);
+    return afterPrint(outputPager, os::StandardStream::output, characters, prompt);
 }
 
 int helpPagerInit(int quitExitCode) {
@@ -255,6 +269,6 @@ int helpPagerInit(int quitExitCode) {
 
 void helpPagerPrompt(const char* text) {
     if (!helpPager.enabled) return;
-    if (prompt(helpPager.pacer, helpPager.quitExitCode, stdout, text) == ANSWER_ALL)
+    if (prompt(helpPager.pacer, helpPager.quitExitCode, os::StandardStream::output, text) == ANSWER_ALL)
         helpPager.enabled = false;
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "output/console_output.h"
 #include "output/messages.h"
 #include "output/output_state.h"
 #include "platform/platform.h"
@@ -150,7 +151,7 @@ void reopenLog() {
     logStream = os::openStream(settings.logPath, "a");
     if (logStream != nullptr) return;
     beforeStandardError();
-    std::fprintf(stderr, "\n\a処理停止:ログ・ファイル\"%s\"が再オープン出来ません。", settings.logPath);
+    plainErrorPrint("\n\a処理停止:ログ・ファイル\"%s\"が再オープン出来ません。", settings.logPath);
     endProcess(1);
 }
 

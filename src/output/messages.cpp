@@ -1,22 +1,22 @@
 #include "output/messages.h"
 
 #include <cstdarg>
-#include <cstdio>
 
 #include "output/console_output.h"
 #include "output/log_file.h"
 #include "output/output_state.h"
+#include "platform/platform.h"
 #include "run/process_end.h"
 #include "run/settings.h"
 
 void stopWithMessage(const char* format, ...) {
     beforeStandardError();
-    std::fputs("\n\a処理停止:", stderr);
+    plainErrorPrint("\n\a処理停止:");
     va_list arguments;
     va_start(arguments, format);
-    std::vfprintf(stderr, format, arguments);
+    os::printStandardV(os::StandardStream::error, format, arguments);
     va_end(arguments);
-    std::fputs("\n", stderr);
+    plainErrorPrint("\n");
     endProcess(1);
 }
 
@@ -33,27 +33,27 @@ void fatalError(const char* format, ...) {
     }
     if (!settings.pauseOutput) {
         beforeStandardError();
-        std::fputs("\n\a処理停止:", stderr);
+        plainErrorPrint("\n\a処理停止:");
         va_start(arguments, format);
-        std::vfprintf(stderr, format, arguments);
+        os::printStandardV(os::StandardStream::error, format, arguments);
         va_end(arguments);
-        std::fputs("\n", stderr);
+        plainErrorPrint("\n");
         endProcess(1);
     }
 
     // Paged console: the message is kept on one page and stays readable until a key.
     if (!closeLogStream())
-        std::fprintf(stderr, "ログ・ファイル\"%s\"の出力に異常を検出しました。\n", settings.logPath);
+        plainErrorPrint("ログ・ファイル\"%s\"の出力に異常を検出しました。\n", settings.logPath);
     // The 90 makes it at least two lines, so that the pager can prompt before the message.
     va_start(arguments, format);
     int64_t characters = estimateLength(format, arguments) + 90;
     va_end(arguments);
     pagerBeforePrint(characters, "エラー発生。続いてエラー情報を表示します(Continue,/All/Quit)");
-    std::fputs("\n\a処理停止:", stderr);
+    plainErrorPrint("\n\a処理停止:");
     va_start(arguments, format);
-    int written = std::vfprintf(stderr, format, arguments);
+    int written = os::printStandardV(os::StandardStream::error, format, arguments);
     va_end(arguments);
-    std::fputs("\n", stderr);
+    plainErrorPrint("\n");
     if (written >= 0) characters = written + 90;
     pagerAfterPrint(characters, PAGER_PROMPT);
     endProcess(1);

@@ -35,14 +35,14 @@ void showProgress() {
     int length = 0;
     const char* shown = fitPathForDisplay(path, &length);
     progressShown = true;
-    std::fwrite(shown, 1, static_cast<size_t>(length), stdout);
+    plainPrint("%.*s", length, shown);
     std::fflush(stdout);
 }
 
 void endProgressLine() {
     if (!progressShown) return;
     progressShown = false;
-    std::fputs("\n\r", stdout);
+    plainPrint("\n\r");
 }
 
 const char* fitPathForDisplay(const char* path, int* length) {

@@ -41,7 +41,7 @@ void soundBell(bool lineAfter) {
         return;
     }
     beforeStandardError();
-    std::fputc(7, stderr);
+    plainErrorPrint("\a");
     if (lineAfter) consolePrint("\n");
 }
 
@@ -164,7 +164,6 @@ void reportProcessingTime(int32_t elapsedSeconds) {
     if (!settings.verbose.finish || !atLeast(elapsedSeconds, settings.timeThreshold)) return;
     char duration[64];
     formatDuration(elapsedSeconds, duration, sizeof duration);
-    std::fputs("処理時間:", stdout);
-    std::fputs(duration, stdout);
+    plainPrint("処理時間:%s", duration);
     consolePrint("\n");
 }

@@ -5,6 +5,8 @@
 // program's text for it.
 #pragma once
 
+#include <cstdarg>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 
@@ -64,6 +66,16 @@ bool getDiskFreeSpaceW(const char16_t* root, uint32_t* sectorsPerCluster, uint32
 bool getDiskTotalBytesW(const char16_t* root, uint64_t* totalBytes);
 uint32_t getDriveTypeW(const char16_t* path);
 uint32_t queryDosDeviceW(const char16_t* deviceName, char16_t* target, uint32_t capacity);
+
+// ---- Standard output and standard error ----------------------------------------------
+
+// GetConsoleMode on the stream's standard handle succeeds.
+bool isConsole(os::StandardStream stream);
+// WriteConsoleW of every unit; false when it is missing or fails.
+bool writeConsoleW(os::StandardStream stream, const char16_t* units, size_t count);
+// The C runtime's stream, as the program wrote before it knew the wide call: fwrite, vfprintf.
+void writeBytes(os::StandardStream stream, const char* bytes, size_t length);
+int printBytes(os::StandardStream stream, const char* format, va_list arguments);
 
 // ---- The ANSI calls, as platform.h describes their counterparts ---------------------
 

@@ -179,6 +179,22 @@ void release(void* block);
 void* allocatePages(size_t size);
 void releasePages(void* pages);
 
+// ---- Standard output and standard error ---------------------------------------------
+
+enum class StandardStream { output, error };
+
+// The one way to standard output and standard error: vfprintf's format and answer, the
+// program's text. On the NT family a stream that is a console gets it as UTF-16 through
+// WriteConsoleW, so that it reads right whatever the console's code page, escapes shown as
+// their characters; a file or a pipe, Windows 9x, and a console that refused the wide call
+// get the bytes through the C runtime's stream as they are.
+int printStandardV(StandardStream stream, const char* format, va_list arguments);
+int printStandard(StandardStream stream, const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+// A lead byte that ended the last console write still waits for its trail byte: written
+// before the process ends.
+void finishStandardStreams();
+
 // ---- Console and clock --------------------------------------------------------------
 
 // GetConsoleScreenBufferInfo on the standard output handle.

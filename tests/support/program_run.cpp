@@ -36,6 +36,7 @@ static std::string slurp(const std::string& path) {
 }
 
 static std::string eventsFile;
+static std::string screenFile;
 
 // The calls the run made of each kind that a test can fail by number; allocations last.
 static void dumpEvents() {
@@ -44,12 +45,17 @@ static void dumpEvents() {
     sim::record("stream writes " + std::to_string(m.streamWrites.made));
     sim::record("stream closes " + std::to_string(m.streamCloses.made));
     sim::record("identities " + std::to_string(m.identities.made));
+    sim::record("console writes " + std::to_string(m.consoleWrites.made));
     sim::record("searches open " + std::to_string(m.searchesOpen));
     sim::record("allocations " + std::to_string(m.allocations.made));
     FILE* out = std::fopen(eventsFile.c_str(), "wb");
     if (out == nullptr) return;
     for (const auto& event : sim::machine().events) std::fprintf(out, "%s\n", event.c_str());
     std::fclose(out);
+    FILE* screen = std::fopen(screenFile.c_str(), "wb");
+    if (screen == nullptr) return;
+    std::fwrite(m.screen.data(), sizeof(char16_t), m.screen.size(), screen);
+    std::fclose(screen);
 }
 
 RunOutput runProgram(const std::vector<std::string>& arguments) {
@@ -57,6 +63,7 @@ RunOutput runProgram(const std::vector<std::string>& arguments) {
     std::string base = m.hostDir + "/run";
     std::string outFile = base + ".out", errFile = base + ".err";
     eventsFile = base + ".events";
+    screenFile = base + ".screen";
     std::fflush(nullptr);
     pid_t child = fork();
     if (child == 0) {
@@ -68,7 +75,8 @@ RunOutput runProgram(const std::vector<std::string>& arguments) {
         dup2(err, 2);
         m.events.clear();
         m.allocations.made = m.streamOpens.made = m.streamWrites.made = m.streamCloses.made = 0;
-        m.identities.made = m.searchesOpen = 0;
+        m.identities.made = m.searchesOpen = m.consoleWrites.made = 0;
+        m.screen.clear();
         std::atexit(dumpEvents);
         std::vector<std::string> copies = arguments;
         copies.insert(copies.begin(), m.modulePath);
@@ -86,6 +94,9 @@ RunOutput runProgram(const std::vector<std::string>& arguments) {
     std::istringstream lines(slurp(eventsFile));
     for (std::string line; std::getline(lines, line);) result.events.push_back(line);
     std::remove(eventsFile.c_str());
+    const std::string screen = slurp(screenFile);
+    result.screen.assign(reinterpret_cast<const char16_t*>(screen.data()), screen.size() / sizeof(char16_t));
+    std::remove(screenFile.c_str());
     return result;
 }
 

@@ -11,10 +11,12 @@ struct RunOutput {
     int exitCode = -1;
     std::string out;
     std::string err;
+    std::u16string screen;  // what the console showed, when either stream was one
     std::vector<std::string> events;
     bool hasEvent(const std::string& prefix) const;
     // The calls made of a kind that the machine counts: "allocations", "stream opens",
-    // "stream writes", "stream closes", "identities"; and "searches open" at the end.
+    // "stream writes", "stream closes", "identities", "console writes"; and "searches open"
+    // at the end.
     long calls(const std::string& kind) const;
 };
 

@@ -10,6 +10,7 @@
 //                identities, full paths, file handles and streams, the environment
 //   volumes.cpp  volume information, free space, drive types, DOS devices, dismounting
 //   ansi_calls.cpp  the ANSI calls of Windows 9x, in its code page 932
+//   standard_streams.cpp  the console's screen and the bytes of standard output and error
 //   system.cpp   memory, console input, the tick clock, the environment, the exit
 //   threads.cpp  the suspend inhibitor's thread and hidden window
 //   times.cpp    file times, local time and DOS time stamps
@@ -113,7 +114,11 @@ struct Machine {
     std::vector<std::unique_ptr<Volume>> volumes;
     std::vector<std::pair<std::string, std::string>> environment;
 
-    bool console = false;  // standard output is a console
+    bool console = false;       // standard output is a console
+    bool errorConsole = false;  // standard error is a console
+    uint32_t consoleCodePage = 932;  // how the console shows the bytes written to it
+    std::u16string screen;           // what the console shows, from both streams
+    CallFaults consoleWrites;        // WriteConsoleW
     int32_t windowRows = 25;
     int32_t bufferHeight = 300;
     std::deque<Key> keys;

@@ -72,6 +72,7 @@ uint32_t tickCount() {
 void sleepMilliseconds(uint32_t ms) { sim::machine().ticks += ms; }
 
 void exitProcess(int code) {
+    finishStandardStreams();
     if (sim::ExitHook hook = sim::exitHook()) hook(code);
     std::exit(code);
 }

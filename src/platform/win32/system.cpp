@@ -50,7 +50,10 @@ uint32_t tickCount() { return GetTickCount(); }
 
 void sleepMilliseconds(uint32_t ms) { Sleep(ms); }
 
-void exitProcess(int code) { std::exit(code); }
+void exitProcess(int code) {
+    finishStandardStreams();
+    std::exit(code);
+}
 
 VersionInfo getVersion() {
     OSVERSIONINFOA info = {};

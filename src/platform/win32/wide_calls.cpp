@@ -40,6 +40,8 @@ struct WideApi {
     int(__cdecl* mainArguments)(int*, wchar_t***, wchar_t***, int, int*);
     // Absent before NT 4.0, as its ANSI twin is from the first 9x releases.
     BOOL(WINAPI* getDiskFreeSpaceEx)(LPCWSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
+    // Windows 95 exports a stub that fails; a missing one fails the same way.
+    BOOL(WINAPI* writeConsole)(HANDLE, const VOID*, DWORD, LPDWORD, LPVOID);
     bool complete = false;
 };
 
@@ -70,6 +72,7 @@ WideApi load() {
                    find(runtime, "_wfopen", &api.openStream) &&
                    find(runtime, "__wgetmainargs", &api.mainArguments);
     find(kernel, "GetDiskFreeSpaceExW", &api.getDiskFreeSpaceEx);
+    find(kernel, "WriteConsoleW", &api.writeConsole);
     return api;
 }
 
@@ -202,6 +205,23 @@ uint32_t getDriveTypeW(const char16_t* path) { return api.getDriveType(wide(path
 
 uint32_t queryDosDeviceW(const char16_t* deviceName, char16_t* target, uint32_t capacity) {
     return api.queryDosDevice(wide(deviceName), wide(target), capacity);
+}
+
+// In pieces that old consoles accept, never between the two units of a surrogate pair.
+bool writeConsoleW(os::StandardStream stream, const char16_t* units, size_t count) {
+    if (api.writeConsole == nullptr) return false;
+    HANDLE console = GetStdHandle(stream == os::StandardStream::output ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+    constexpr size_t PIECE = 8192;
+    while (count > 0) {
+        size_t piece = count < PIECE ? count : PIECE;
+        if (piece < count && units[piece - 1] >= 0xD800 && units[piece - 1] <= 0xDBFF) --piece;
+        DWORD written = 0;
+        if (!api.writeConsole(console, units, static_cast<DWORD>(piece), &written, nullptr) || written == 0)
+            return false;
+        units += written;
+        count -= written;
+    }
+    return true;
 }
 
 }  // namespace native
