@@ -1,6 +1,5 @@
 #include "options/help_display.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "build_date.h"

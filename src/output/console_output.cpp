@@ -230,14 +230,6 @@ int plainPrint(const char* format, ...) {
     return written;
 }
 
-int plainErrorPrint(const char* format, ...) {
-    va_list arguments;
-    va_start(arguments, format);
-    int written = os::printStandardV(os::StandardStream::error, format, arguments);
-    va_end(arguments);
-    return written;
-}
-
 int pagerInit(int enabled, int quitExitCode) {
     resetPacer(outputPager.pacer);
     outputPager.quitExitCode = quitExitCode;

@@ -18,10 +18,9 @@ void consolePrint(const char* format, ...) MORVI_PRINTF(1);
 // Standard error, paged by the standard-error pager, not mirrored.
 void errorPrint(const char* format, ...) MORVI_PRINTF(1);
 
-// Standard output and standard error as they are: neither paged nor mirrored. Both answer
-// the bytes written, or a negative number when the format could not be written.
+// Standard output as it is: neither paged nor mirrored. Answers the bytes written, or a
+// negative number when the format could not be written.
 int plainPrint(const char* format, ...) MORVI_PRINTF(1);
-int plainErrorPrint(const char* format, ...) MORVI_PRINTF(1);
 
 // The standard-output pager. The print checks answer 0 when paging is off (or was just
 // turned off by the answer All), else 1; a quit answer ends the process.

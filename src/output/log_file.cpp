@@ -4,7 +4,6 @@
 #include <cstring>
 #include <ctime>
 
-#include "output/console_output.h"
 #include "output/messages.h"
 #include "output/output_state.h"
 #include "platform/platform.h"
@@ -151,7 +150,7 @@ void reopenLog() {
     logStream = os::openStream(settings.logPath, "a");
     if (logStream != nullptr) return;
     beforeStandardError();
-    plainErrorPrint("\n\a処理停止:ログ・ファイル\"%s\"が再オープン出来ません。", settings.logPath);
+    os::printStandard(os::StandardStream::error, "\n\a処理停止:ログ・ファイル\"%s\"が再オープン出来ません。", settings.logPath);
     endProcess(1);
 }
 

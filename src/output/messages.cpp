@@ -11,12 +11,12 @@
 
 void stopWithMessage(const char* format, ...) {
     beforeStandardError();
-    plainErrorPrint("\n\a処理停止:");
+    os::printStandard(os::StandardStream::error, "\n\a処理停止:");
     va_list arguments;
     va_start(arguments, format);
     os::printStandardV(os::StandardStream::error, format, arguments);
     va_end(arguments);
-    plainErrorPrint("\n");
+    os::printStandard(os::StandardStream::error, "\n");
     endProcess(1);
 }
 
@@ -33,27 +33,27 @@ void fatalError(const char* format, ...) {
     }
     if (!settings.pauseOutput) {
         beforeStandardError();
-        plainErrorPrint("\n\a処理停止:");
+        os::printStandard(os::StandardStream::error, "\n\a処理停止:");
         va_start(arguments, format);
         os::printStandardV(os::StandardStream::error, format, arguments);
         va_end(arguments);
-        plainErrorPrint("\n");
+        os::printStandard(os::StandardStream::error, "\n");
         endProcess(1);
     }
 
     // Paged console: the message is kept on one page and stays readable until a key.
     if (!closeLogStream())
-        plainErrorPrint("ログ・ファイル\"%s\"の出力に異常を検出しました。\n", settings.logPath);
+        os::printStandard(os::StandardStream::error, "ログ・ファイル\"%s\"の出力に異常を検出しました。\n", settings.logPath);
     // The 90 makes it at least two lines, so that the pager can prompt before the message.
     va_start(arguments, format);
     int64_t characters = estimateLength(format, arguments) + 90;
     va_end(arguments);
     pagerBeforePrint(characters, "エラー発生。続いてエラー情報を表示します(Continue,/All/Quit)");
-    plainErrorPrint("\n\a処理停止:");
+    os::printStandard(os::StandardStream::error, "\n\a処理停止:");
     va_start(arguments, format);
     int written = os::printStandardV(os::StandardStream::error, format, arguments);
     va_end(arguments);
-    plainErrorPrint("\n");
+    os::printStandard(os::StandardStream::error, "\n");
     if (written >= 0) characters = written + 90;
     pagerAfterPrint(characters, PAGER_PROMPT);
     endProcess(1);

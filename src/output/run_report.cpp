@@ -41,7 +41,7 @@ void soundBell(bool lineAfter) {
         return;
     }
     beforeStandardError();
-    plainErrorPrint("\a");
+    os::printStandard(os::StandardStream::error, "\a");
     if (lineAfter) consolePrint("\n");
 }
 
