@@ -144,6 +144,15 @@ TEST(ConsoleWrites, LeadBytesWaitForTheirTrailBytes) {
     }
 }
 
+// Around the first buffer's 2048 bytes, terminator included: a longer text is shown whole.
+TEST(ConsoleWrites, TextsOfAnyLengthShowWhole) {
+    for (size_t length : {2047u, 2048u, 2049u, 70000u}) {
+        SCOPED_TRACE(length);
+        const std::string text = std::string(length - 2, 'x') + "表";
+        EXPECT_EQ(written({{StandardStream::output, text}}).second, std::u16string(length - 2, u'x') + u"表");
+    }
+}
+
 // The carried byte is not lost when the wide call is refused behind it.
 TEST(ConsoleWrites, ARefusedWideCallWritesTheCarriedByte) {
     const StandardStream OUT = StandardStream::output;
