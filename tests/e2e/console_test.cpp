@@ -38,15 +38,24 @@ public:
         }
         return shown;
     }
-    // The prompt discards what was typed before it reads: a key waits until it surely reads.
-    void press(char key) {
-        std::this_thread::sleep_for(std::chrono::seconds(1));
-        tmux(std::string("send-keys ") + key);
+    // The prompt discards what was typed before it reads: a key that changed nothing was
+    // typed too early, and is typed again.
+    std::string answer(char key, const std::string& part) {
+        std::string shown;
+        for (int tries = 0; tries < 4; ++tries) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+            tmux(std::string("send-keys ") + key);
+            shown = waitFor(part, 5);
+            if (shown.find(part) != std::string::npos) break;
+        }
+        return shown;
     }
 
 private:
+    // One server each: a new one of the same name may meet the old one still going.
+    static inline int panes_ = 0;
     e2e::TempDir scratch_;
-    std::string server_ = "morvi-e2e-" + std::to_string(getpid());
+    std::string server_ = "morvi-e2e-" + std::to_string(getpid()) + "-" + std::to_string(++panes_);
 
     int tmux(const std::string& arguments) {
         return std::system(("LC_ALL=C.UTF-8 tmux -L " + server_ + " " + arguments + " >/dev/null 2>&1").c_str());
@@ -109,20 +118,17 @@ TEST_F(Console, PagingPromptsAndAnswersContinueAllAndQuit) {
         Pane pane("/p 'S:\\' 'T:\\'");
         std::string screen = pane.waitFor(prompt);
         EXPECT_NE(screen.find(shown("S:\\表23.txt＝T:\\表23.txt\n" + prompt)), std::string::npos) << screen;
-        pane.press('c');
-        screen = pane.waitFor(shown("表47.txt＝T:\\表47.txt\n") + prompt);
+        screen = pane.answer('c', shown("表47.txt＝T:\\表47.txt\n") + prompt);
         EXPECT_EQ(count(screen, prompt), 1u) << "the first prompt is erased:\n" << screen;
         EXPECT_NE(screen.find(shown("S:\\表24.txt＝T:\\表24.txt\n")), std::string::npos) << screen;
-        pane.press('a');
-        screen = pane.waitFor("exit=");
+        screen = pane.answer('a', "exit=");
         EXPECT_NE(screen.find(shown("\n全ファイル（60個, 240バイト）、全ディレクトリ（0個）一致\nexit=0\n")),
                   std::string::npos) << screen;
         EXPECT_EQ(count(screen, prompt), 0u) << screen;
     }
     Pane pane("/p 'S:\\' 'T:\\'");
     pane.waitFor(prompt);
-    pane.press('q');
-    const std::string screen = pane.waitFor("exit=");
+    const std::string screen = pane.answer('q', "exit=");
     EXPECT_NE(screen.find(shown("S:\\表23.txt＝T:\\表23.txt\nexit=1\n")), std::string::npos) << screen;
 }
 
