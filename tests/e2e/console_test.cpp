@@ -1,6 +1,5 @@
 // The program on Wine's console, read from a tmux pane of 80 by 25: what a user sees.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -52,17 +51,17 @@ public:
     }
 
 private:
-    // One server each: a new one of the same name may meet the old one still going.
-    static inline int panes_ = 0;
+    // A server each, its socket removed with the folder: a new server on an old socket may
+    // meet the old one still going.
     e2e::TempDir scratch_;
-    std::string server_ = "morvi-e2e-" + std::to_string(getpid()) + "-" + std::to_string(++panes_);
+    std::string server_ = "-S " + scratch_.host("tmux");
 
     int tmux(const std::string& arguments) {
-        return std::system(("LC_ALL=C.UTF-8 tmux -L " + server_ + " " + arguments + " >/dev/null 2>&1").c_str());
+        return std::system(("LC_ALL=C.UTF-8 tmux " + server_ + " " + arguments + " >/dev/null 2>&1").c_str());
     }
     std::string capture() {
         std::string text;
-        FILE* pipe = popen(("LC_ALL=C.UTF-8 tmux -L " + server_ + " capture-pane -p 2>/dev/null").c_str(), "r");
+        FILE* pipe = popen(("LC_ALL=C.UTF-8 tmux " + server_ + " capture-pane -p 2>/dev/null").c_str(), "r");
         if (pipe == nullptr) return text;
         char chunk[4096];
         for (size_t got; (got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;) text.append(chunk, got);
