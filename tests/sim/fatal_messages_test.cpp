@@ -19,6 +19,10 @@ TEST(FatalMessages, StopWithTheirMessageAndExitCodeOne) {
         {{"Q:\\data\\*.txt", "R:\\save"}, "照合元ドライブにアクセス出来ません。"},  // the source first
         {{"", "D:\\save"}, "照合元パス\"\"がありません。"},
         {{"C:\\work"}, "照合先の現在ディレクトリが不明です。"},
+        {{"\\\\server", "D:\\save"}, "照合元\"\\\\server\"に共有名がありません。"},
+        {{"/d", "C:\\nodir\\a.txt", "D:\\save"}, "照合元パス\"C:\\nodir\\a.txt\"がありません。"},
+        {{"/d", "/dlhC:\\work", "C:\\work", "D:\\save"},
+         "オプション /dlhC:\\work のパスは照合先 D:\\save\\ 以下ではありません。"},
     };
     for (const auto& c : cases) {
         sim::resetMachine();
