@@ -119,14 +119,6 @@ TEST_F(Names, EveryNameIsComparedAsItselfUnderEitherCodePage) {
          {match("cafe.txt"), match(MUELLER), match(HANGUL), match(YOSHI), match(HANGUL_DIR), match(inDir + "inside.txt"),
           match("表.txt"), emojiDiffers},
          2},
-        {"/lf over such names",
-         {"/d", "/c", "/lf<U+D55C>*", "S:\\", "T:\\"},
-         {match(HANGUL), match(HANGUL_DIR)},
-         0},
-        {"/se over such names",
-         {"/d", "/c", "/sed<U+00F6>c,txt", "S:\\", "T:\\"},
-         {match(HANGUL_DIR)},
-         0},
     });
 }
 
