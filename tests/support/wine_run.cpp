@@ -99,31 +99,16 @@ void mapDrive(char letter, const std::string& hostDir) {
     fs::create_directory_symlink(hostDir, link);
 }
 
-static std::string fromCp932(const std::string& cp932) {
-    iconv_t convert = iconv_open("UTF-8//IGNORE", "CP932");  // bytes that do not convert are left out
-    std::string out(cp932.size() * 3 + 1, '\0');
-    char *in = const_cast<char*>(cp932.data()), *target = out.data();
-    size_t inLeft = cp932.size(), outLeft = out.size();
+// Bytes that do not convert are left out.
+static std::string converted(const char* from, const std::string& bytes) {
+    iconv_t convert = iconv_open("UTF-8//IGNORE", from);
+    std::string out(bytes.size() * 3 + 4, '\0');
+    char *in = const_cast<char*>(bytes.data()), *target = out.data();
+    size_t inLeft = bytes.size(), outLeft = out.size();
     iconv(convert, &in, &inLeft, &target, &outLeft);
     iconv_close(convert);
     out.resize(out.size() - outLeft);
     return out;
-}
-
-static std::string fromCodePoint(unsigned long codePoint) {
-    std::string out;
-    if (codePoint < 0x80) return std::string(1, static_cast<char>(codePoint));
-    if (codePoint < 0x800) {
-        out += static_cast<char>(0xC0 | codePoint >> 6);
-    } else if (codePoint < 0x10000) {
-        out += static_cast<char>(0xE0 | codePoint >> 12);
-        out += static_cast<char>(0x80 | (codePoint >> 6 & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | codePoint >> 18);
-        out += static_cast<char>(0x80 | (codePoint >> 12 & 0x3F));
-        out += static_cast<char>(0x80 | (codePoint >> 6 & 0x3F));
-    }
-    return out + static_cast<char>(0x80 | (codePoint & 0x3F));
 }
 
 // Read here on its own, not with the program's conversion, which the tests check.
@@ -135,10 +120,12 @@ std::string utf8(const std::string& cp932) {
         if (close == std::string::npos || close - at < 7 || close - at > 9 ||
             cp932.find_first_not_of("0123456789ABCDEF", at + 3) != close)
             continue;
-        out += fromCp932(cp932.substr(done, at - done)) + fromCodePoint(std::stoul(cp932.substr(at + 3, close - at - 3), nullptr, 16));
+        const char32_t codePoint = std::stoul(cp932.substr(at + 3, close - at - 3), nullptr, 16);
+        out += converted("CP932", cp932.substr(done, at - done)) +
+               converted("UTF-32LE", std::string(reinterpret_cast<const char*>(&codePoint), 4));
         done = close + 1;
     }
-    return out + fromCp932(cp932.substr(done));
+    return out + converted("CP932", cp932.substr(done));
 }
 
 std::string lines(const std::vector<std::string>& each) {
