@@ -48,20 +48,6 @@ protected:
     }
 };
 
-TEST_F(Names, EachNameIsItsOwnOnTheNtFamily) {
-    pair("caf<U+00E9>.txt", "accent");
-    pair("cafe.txt", "plain!");
-    pair("<U+D55C>\\<U+1F600>.txt", "smile");
-    sim::addFile("C:\\src\\<U+20BB7>.txt", "only here");
-    sim::addFile("C:\\src\\<U+00FC>.txt", "source");
-    sim::addFile("D:\\dst\\<U+00FC>.txt", "copy!!");
-    const support::RunOutput run = support::runProgram({"/d", "/c", "C:\\src", "D:\\dst"});
-    EXPECT_EQ(resultLines(run.out),
-              sorted({same("caf<U+00E9>.txt"), same("cafe.txt"), same("<U+D55C>"), same("<U+D55C>\\<U+1F600>.txt"),
-                      differ("照合先なし ", "<U+20BB7>.txt"), differ("内容不一致 ", "<U+00FC>.txt")}));
-    EXPECT_EQ(run.exitCode, 2);
-}
-
 // The program may live as deep as any file, under any name: its configuration file is read.
 TEST_F(Names, AProgramInADeepFolderReadsItsConfigurationFile) {
     const std::string folder = "C:\\" + std::string(300, 'p') + "\\<U+00E9>";
