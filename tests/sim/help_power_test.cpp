@@ -59,8 +59,6 @@ TEST(SuspendInhibitor, RefusesAStandbyQueryAndPassesEveryOtherMessageOn) {
          {"class registered suspend_deny", "window created suspend_deny []", "message 0x218 0x0 -> 0x424D5144",
           "thread priority -15", "thread waited 4294967295"},
          {"class unregistered"}},  // without /p the thread is only ended at the process exit
-        {"resume notice", {}, false, {nullptr, os::WM_POWERBROADCAST, 0x7, 0, {}},
-         {"default procedure 0x218 0x7", "message 0x218 0x7 -> 0x0"}, {}},
         {"/suspend starts nothing", {"/suspend"}, false, QUERY_SUSPEND, {},
          {"thread", "class registered", "message"}},
         {"refused class registration ends the thread, not the run", {}, true, QUERY_SUSPEND,
