@@ -27,9 +27,6 @@ std::vector<std::string> sortedLines(const e2e::WineRun& run) {
 }
 
 TEST(Links, ALinkBackIsWalkedOnceAndALinkElsewhereIsVerified) {
-    const std::string ALL_MATCH = "全ファイル（1個, 2バイト）、全ディレクトリ（2個）一致";
-    const std::vector<std::string> loopLines = {"S:\\a＝T:\\a", "S:\\a\\f.txt＝T:\\a\\f.txt",
-                                                "S:\\a\\loop＝T:\\a\\loop", LINK_BACK, "", ALL_MATCH};
     const struct {
         const char* what;
         // Builds the trees below S:, T: and a third directory; the second is the copy.
@@ -42,13 +39,9 @@ TEST(Links, ALinkBackIsWalkedOnceAndALinkElsewhereIsVerified) {
              fs::create_directory_symlink(s.path(), s.host("a/loop"));
              fs::create_directory_symlink(t.path(), t.host("a/loop"));
          },
-         loopLines, 0},
-        {"a loop in the source, a plain directory in the copy",
-         [](const e2e::TempDir& s, const e2e::TempDir& t, const e2e::TempDir&) {
-             fs::create_directory_symlink(s.path(), s.host("a/loop"));
-             fs::create_directory(t.host("a/loop"));
-         },
-         loopLines, 0},
+         {"S:\\a＝T:\\a", "S:\\a\\f.txt＝T:\\a\\f.txt", "S:\\a\\loop＝T:\\a\\loop", LINK_BACK, "",
+          "全ファイル（1個, 2バイト）、全ディレクトリ（2個）一致"},
+         0},
         {"a link to a tree beside it, one file changed in the copy",
          [](const e2e::TempDir& s, const e2e::TempDir& t, const e2e::TempDir& beside) {
              beside.file("x.txt", "one\n");
