@@ -22,14 +22,6 @@ int eventIndex(const support::RunOutput& run, const std::string& prefix) {
     return -1;
 }
 
-void queueKeys(const std::string& characters) {
-    for (char character : characters) {
-        sim::Key key;
-        key.character = static_cast<uint8_t>(character);
-        sim::machine().keys.push_back(key);
-    }
-}
-
 void buildPair(const std::string& destContents = "abc") {
     sim::resetMachine();
     sim::addVolume("D:\\");
@@ -98,7 +90,7 @@ TEST(SuspendInhibitor, StopsBeforeTheTotalsOnlyWithPagingAndNoLogFile) {
         buildPair(c.destContents);
         sim::machine().console = true;
         sim::machine().windowRows = 4;
-        queueKeys("cccccccc");
+        sim::machine().keys.assign(8, sim::Key{os::KEY_EVENT, true, 'c'});
         std::vector<std::string> arguments = c.options;
         arguments.insert(arguments.end(), {"C:\\src", "D:\\dst"});
         support::RunOutput run = support::runProgram(arguments);
