@@ -58,15 +58,13 @@ TEST(DateRanges, TakeTheirFirstAndLastSecondsIn) {
     }
     e2e::mapDrive('s', source.path());
     e2e::mapDrive('t', dest.path());
+    const std::vector<std::string> years2001And2002(names.begin() + 1, names.begin() + 8);
     const struct {
         const char* range;
         std::vector<std::string> passing;
     } cases[] = {
-        {"/ly2001-2002", {"20010101000000.txt", "20010228235959.txt", "20010301000000.txt", "20010315123045.txt",
-                          "20010315123046.txt", "20021231000000.txt", "20021231235959.txt"}},
-        {"/ly2001-20021231235959", {"20010101000000.txt", "20010228235959.txt", "20010301000000.txt",
-                                    "20010315123045.txt", "20010315123046.txt", "20021231000000.txt",
-                                    "20021231235959.txt"}},
+        {"/ly2001-2002", years2001And2002},
+        {"/ly2001-20021231235959", years2001And2002},
         {"/ly20021231-20021231", {"20021231000000.txt", "20021231235959.txt"}},
         {"/ly20010201-20010228", {"20010228235959.txt"}},
         {"/ly20050630184517-2006", {"20050630184517.txt"}},
