@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "platform/long_paths.h"
-#include "platform/native.h"
 #include "platform/sim/machine.h"
 #include "support/program_run.h"
 
@@ -59,8 +58,7 @@ TEST_F(Names, AProgramInADeepFolderReadsItsConfigurationFile) {
     EXPECT_EQ(run.exitCode, 2) << run.out << run.err;  // /c went on after the mismatch
 }
 
-// A path reaches MAX_PATH: every call that takes it needs the long form, which the sim
-// gives only when asked for, as Windows does.
+// A path that reaches MAX_PATH needs the long form in every call that takes it.
 TEST_F(Names, TheLongFormIsTakenExactlyWhereAPathNeedsIt) {
     sim::machine().currentDirectory = "C:\\" + std::string(250, 'w');
     sim::addDirectory(sim::machine().currentDirectory);
@@ -88,14 +86,6 @@ TEST_F(Names, TheLongFormIsTakenExactlyWhereAPathNeedsIt) {
     }
     text::WideText none;
     EXPECT_FALSE(longpath::nativePathOf("C:\\\x85\x40", none));  // bytes that name no character
-    // The wide calls themselves: a full form of 259 units is taken, 260 refused.
-    sim::addFile(drive259, "");
-    sim::addFile(drive259 + "y", "");
-    native::setLastError(0);
-    EXPECT_NE(native::getFileAttributesW(sim::wide(drive259).c_str()), os::INVALID_ATTRIBUTES);
-    EXPECT_EQ(native::getFileAttributesW(sim::wide(drive259 + "y").c_str()), os::INVALID_ATTRIBUTES);
-    EXPECT_EQ(os::getLastError(), os::ERROR_PATH_NOT_FOUND);
-    EXPECT_NE(native::getFileAttributesW((u"\\\\?\\" + sim::wide(drive259 + "y")).c_str()), os::INVALID_ATTRIBUTES);
 }
 
 TEST_F(Names, DeepCopiesPastEveryLimitMatchInEveryAccessMode) {
