@@ -13,12 +13,10 @@ namespace {
 // With no switch character, a line that the environment replacement empties is skipped like
 // an empty line; what the line held before is never parsed.
 TEST(ConfigFile, LinesEmptiedByTheEnvironmentAreSkipped) {
-    TempDir program, source, dest;
+    TempDir program;
     std::filesystem::copy_file(e2e::morviHostPath(), program.host("morvi.exe"));
-    source.file("a.txt", "same");
-    dest.file("a.txt", "same");
-    e2e::mapDrive('s', source.path());
-    e2e::mapDrive('t', dest.path());
+    const e2e::Trees trees;
+    trees.both("a.txt", "same");
     for (const char* line : {"%UNDEFINED%", "%log%", "%D/C%"}) {
         program.file("morvi.cfg", std::string("switch=\r\n") + line + "\r\n");
         e2e::WineRun run = e2e::runWindowsProgram(program.host("morvi.exe"), {"S:\\", "T:\\"});

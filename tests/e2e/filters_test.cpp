@@ -11,8 +11,6 @@
 
 #include "support/wine_run.h"
 
-using e2e::TempDir;
-
 namespace {
 
 std::time_t localTime(int year, int month, int day, int hour, int minute, int second) {
@@ -40,7 +38,7 @@ std::vector<std::string> resultLines(const e2e::WineRun& run) {
 // Each file is written at the second its name tells, with other contents on each side: a
 // range that takes a file in shows it as differing.
 TEST(DateRanges, TakeTheirFirstAndLastSecondsIn) {
-    TempDir source, dest;
+    const e2e::Trees trees;
     const int seconds[][6] = {
         {2000, 12, 31, 23, 59, 59}, {2001, 1, 1, 0, 0, 0},       {2001, 2, 28, 23, 59, 59},
         {2001, 3, 1, 0, 0, 0},      {2001, 3, 15, 12, 30, 45},   {2001, 3, 15, 12, 30, 46},
@@ -53,11 +51,8 @@ TEST(DateRanges, TakeTheirFirstAndLastSecondsIn) {
         std::snprintf(name, sizeof name, "%04d%02d%02d%02d%02d%02d.txt", s[0], s[1], s[2], s[3], s[4], s[5]);
         names.push_back(name);
         const std::time_t written = localTime(s[0], s[1], s[2], s[3], s[4], s[5]);
-        source.file(name, "source", written);
-        dest.file(name, "destin", written);
+        trees.both(name, "source", "destin", written);
     }
-    e2e::mapDrive('s', source.path());
-    e2e::mapDrive('t', dest.path());
     const std::vector<std::string> years2001And2002(names.begin() + 1, names.begin() + 8);
     const struct {
         const char* range;
@@ -82,13 +77,10 @@ TEST(DateRanges, TakeTheirFirstAndLastSecondsIn) {
 // A size that does not fit the 63 bits of a size is the largest size: it neither wraps to
 // 0 nor turns into "no bound". The empty file differs in its time.
 TEST(SizeRanges, SizesPast63BitsPassNoFile) {
-    TempDir source, dest;
-    source.file("empty.txt", "");
-    dest.file("empty.txt", "", e2e::FIXED_WRITE_TIME - 3600);
-    source.file("five.txt", "12345");
-    dest.file("five.txt", "54321");
-    e2e::mapDrive('s', source.path());
-    e2e::mapDrive('t', dest.path());
+    const e2e::Trees trees;
+    trees.source.file("empty.txt", "");
+    trees.dest.file("empty.txt", "", e2e::FIXED_WRITE_TIME - 3600);
+    trees.both("five.txt", "12345", "54321");
     for (const char* range : {"/ls9223372036854775808-", "/ls18446744073709551616", "/ls99999999999999999999K-"}) {
         e2e::WineRun run = e2e::runMorvi({"/c", range, "S:\\", "T:\\"});
         EXPECT_EQ(run.out, e2e::lines({"照合対象なし"})) << range << "\n" << e2e::utf8(run.out);
@@ -101,11 +93,8 @@ TEST(SizeRanges, SizesPast63BitsPassNoFile) {
 TEST(LongPatterns, AnswerWithinSeconds) {
     std::string name;  // every star stands on an "a" and searches every "b" after it
     for (int k = 0; k < 120; ++k) name += "ab";
-    TempDir source, dest;
-    source.file(name, "source");
-    dest.file(name, "destin");
-    e2e::mapDrive('s', source.path());
-    e2e::mapDrive('t', dest.path());
+    const e2e::Trees trees;
+    trees.both(name, "source", "destin");
     std::string pattern;
     for (int k = 0; k < 8; ++k) pattern += "*b";
     pattern += std::string(4400, 'c');
@@ -135,10 +124,8 @@ TEST(LongPatterns, AnswerWithinSeconds) {
 // is no 8.3 name; it is matched against long names and the differing file is compared.
 // ゥ and ヅ end in D and d: as attribute elements they name no directory.
 TEST(DoubleByteOptionTexts, SecondBytesAreNoMarkers) {
-    TempDir source, dest;
-    for (TempDir* tree : {&source, &dest}) tree->file("al/a~.表xx", tree == &source ? "source" : "destin");
-    e2e::mapDrive('s', source.path());
-    e2e::mapDrive('t', dest.path());
+    const e2e::Trees trees;
+    trees.both("al/a~.表xx", "source", "destin");
     e2e::WineRun alias = e2e::runMorvi({"/d", "/ff", "S:\\al\\a~.表xx", "T:\\al"});
     EXPECT_EQ(alias.out.substr(0, alias.out.find("\r\n")), "内容不一致 S:\\al\\a~.表xx≠T:\\al\\a~.表xx")
         << e2e::utf8(alias.out);

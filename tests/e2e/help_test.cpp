@@ -7,8 +7,6 @@
 
 #include "support/wine_run.h"
 
-using e2e::TempDir;
-
 namespace {
 
 TEST(Help, RedirectedItWritesTheWholeTextWithoutPromptsAndExitsOne) {
@@ -31,16 +29,13 @@ TEST(Help, RedirectedItWritesTheWholeTextWithoutPromptsAndExitsOne) {
 // looks again once the run has ended. Three hundred long names fill the pipe and the output
 // buffer several times over, so the run is still there when the window is looked for.
 TEST(SuspendInhibitor, ItsWindowRefusesTheSuspendQueryAndGoesWithTheRun) {
-    TempDir source, dest;
+    const e2e::Trees trees;
     for (int k = 0; k < 300; ++k) {
         char prefix[8];
         std::snprintf(prefix, sizeof prefix, "%03d", k);
         const std::string name = prefix + std::string(237, 'n');
-        source.file(name, "same");
-        dest.file(name, "same");
+        trees.both(name, "same");
     }
-    e2e::mapDrive('s', source.path());
-    e2e::mapDrive('t', dest.path());
     const std::string probe = e2e::morviHostPath().substr(0, e2e::morviHostPath().rfind('/')) + "/suspend_probe.exe";
     // The thread runs to the process exit; /p without a log stops it before the totals.
     for (const char* option : {"/c", "/p"}) {

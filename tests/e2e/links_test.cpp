@@ -54,12 +54,10 @@ TEST(Links, ALinkBackIsWalkedOnceAndALinkElsewhereIsVerified) {
          2},
     };
     for (const auto& c : cases) {
-        e2e::TempDir source, dest, beside;
-        source.file("a/f.txt", "f\n");
-        dest.file("a/f.txt", "f\n");
-        c.build(source, dest, beside);
-        e2e::mapDrive('s', source.path());
-        e2e::mapDrive('t', dest.path());
+        const e2e::Trees trees;
+        const e2e::TempDir beside;
+        trees.both("a/f.txt", "f\n");
+        c.build(trees.source, trees.dest, beside);
         const e2e::WineRun run = e2e::runMorvi({"/d", "/c", "S:\\", "T:\\"});
         SCOPED_TRACE(std::string(c.what) + "\n" + e2e::utf8(run.out));
         std::vector<std::string> expected = c.lines;

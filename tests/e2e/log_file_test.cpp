@@ -53,14 +53,13 @@ void expectRun(const std::vector<std::string>& got, const std::vector<std::strin
 
 // /log replaces an old file; /LOG appends a whole run after one dash line.
 TEST(LogFile, LogReplacesAnOldFileAndLOGAppendsACompleteRun) {
-    TempDir source, dest, logs;
-    e2e::mapDrive('s', source.path());
-    e2e::mapDrive('t', dest.path());
+    const e2e::Trees trees;
+    TempDir logs;
     e2e::mapDrive('l', logs.path());
-    source.file("a.txt", "a\n");
-    source.file("sub/b.txt", "b\n");
-    dest.file("with space/a.txt", "a\n");
-    dest.file("with space/sub/b.txt", "B\n");
+    trees.source.file("a.txt", "a\n");
+    trees.source.file("sub/b.txt", "b\n");
+    trees.dest.file("with space/a.txt", "a\n");
+    trees.dest.file("with space/sub/b.txt", "B\n");
     logs.file("run.log", "an earlier run\r\n");
     const std::vector<std::string> results = {
         "S:\\a.txt＝T:\\with space\\a.txt", "S:\\sub＝T:\\with space\\sub",

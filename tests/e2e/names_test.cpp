@@ -53,19 +53,6 @@ void expectCases(const std::vector<NamesCase>& cases) {
     }
 }
 
-class Names : public ::testing::Test {
-protected:
-    void SetUp() override {
-        e2e::mapDrive('s', source.path());
-        e2e::mapDrive('t', dest.path());
-    }
-    void both(const std::string& name, const std::string& contents) {
-        source.file(name, contents);
-        dest.file(name, contents);
-    }
-    e2e::TempDir source, dest;
-};
-
 const std::string CAFE_ACCENT = "caf<U+00E9>.txt";
 const std::string MUELLER = "M<U+00FC>ller.d<U+00F6>c";
 const std::string HANGUL_DIR = "<U+D55C>";
@@ -78,18 +65,18 @@ std::string pair(const std::string& label, const std::string& name, const char* 
 }
 std::string match(const std::string& name) { return pair("", name, "＝"); }
 
-TEST_F(Names, EveryNameIsComparedAsItselfUnderEitherCodePage) {
-    both(CAFE_ACCENT, "accent");
-    both("cafe.txt", "plain!");  // the same size, other bytes
-    both(MUELLER, "mueller");
-    both(HANGUL, "hangul");
-    source.file(EMOJI, "smile!");
-    dest.file(EMOJI, "frown!");
-    both(YOSHI, "yoshinoya");
-    both(HANGUL_DIR + "/inside.txt", "inside");
-    both(HANGUL_DIR + "/" + CAFE_ACCENT, "inner accent");
-    source.file("only<U+00E9>.txt", "only here");
-    both("表.txt", "hyou");
+TEST(Names, EveryNameIsComparedAsItselfUnderEitherCodePage) {
+    const e2e::Trees trees;
+    trees.both(CAFE_ACCENT, "accent");
+    trees.both("cafe.txt", "plain!");  // the same size, other bytes
+    trees.both(MUELLER, "mueller");
+    trees.both(HANGUL, "hangul");
+    trees.both(EMOJI, "smile!", "frown!");
+    trees.both(YOSHI, "yoshinoya");
+    trees.both(HANGUL_DIR + "/inside.txt", "inside");
+    trees.both(HANGUL_DIR + "/" + CAFE_ACCENT, "inner accent");
+    trees.source.file("only<U+00E9>.txt", "only here");
+    trees.both("表.txt", "hyou");
 
     const std::string inDir = HANGUL_DIR + "\\";
     const std::vector<std::string> everyOther = {match(CAFE_ACCENT), match("cafe.txt"), match(MUELLER), match(HANGUL),
@@ -123,7 +110,7 @@ TEST_F(Names, EveryNameIsComparedAsItselfUnderEitherCodePage) {
 }
 
 // The ways today's listings through the ANSI code page went wrong, each now right.
-TEST_F(Names, NoNameIsTakenForAnother) {
+TEST(Names, NoNameIsTakenForAnother) {
     struct Tree {
         std::vector<std::pair<std::string, std::string>> source, dest;
     };
@@ -152,18 +139,16 @@ TEST_F(Names, NoNameIsTakenForAnother) {
          {{{longA, "original"}}, {{longB, "original"}, {longA, "corrupt!"}}}},
     };
     for (const IssueCase& c : cases) {
-        e2e::TempDir s, t;
-        for (const auto& file : c.tree.source) s.file(file.first, file.second);
-        for (const auto& file : c.tree.dest) t.file(file.first, file.second);
-        e2e::mapDrive('s', s.path());
-        e2e::mapDrive('t', t.path());
+        const e2e::Trees trees;
+        for (const auto& file : c.tree.source) trees.source.file(file.first, file.second);
+        for (const auto& file : c.tree.dest) trees.dest.file(file.first, file.second);
         expectCases({c.run});
     }
 }
 
 // Folders deep enough that the path passes 260 and 1024 characters, in every way of reaching
 // an entry: long names (/acalt-), 8.3 names (/acalt) and the file system's choice (/acalta).
-TEST_F(Names, DeepPathsAreVerifiedToTheBottomInEveryAccessMode) {
+TEST(Names, DeepPathsAreVerifiedToTheBottomInEveryAccessMode) {
     struct Depth {
         const char* what;
         int levels;
@@ -172,7 +157,7 @@ TEST_F(Names, DeepPathsAreVerifiedToTheBottomInEveryAccessMode) {
     const Depth depths[] = {{"past 260", 26, "日本語のフォルダ"},
                             {"past 1024", 42, "長いフォルダの名前<U+00E9>と<U+D55C>をつけたディレクトリ"}};
     for (const Depth& depth : depths) {
-        e2e::TempDir s, t;
+        const e2e::Trees trees;
         std::vector<std::string> lines;
         std::string relative;
         for (int level = 1; level <= depth.levels; ++level) {
@@ -181,15 +166,13 @@ TEST_F(Names, DeepPathsAreVerifiedToTheBottomInEveryAccessMode) {
             std::replace(windows.begin(), windows.end(), '/', '\\');
             lines.push_back(match(windows));
             for (const char* file : {"a.txt", "b<U+00E9>.txt"}) {
-                for (e2e::TempDir* tree : {&s, &t}) tree->file(relative + "/" + file, "level " + std::to_string(level));
+                trees.both(relative + "/" + file, "level " + std::to_string(level));
                 lines.push_back(match(windows + "\\" + file));
             }
         }
         const std::string deepest = e2e::utf8(lines.back().substr(0, lines.back().find("＝")));
         ASSERT_GT(std::count_if(deepest.begin(), deepest.end(), [](char byte) { return (byte & 0xC0) != 0x80; }),
                   depth.levels > 30 ? 1024 : 260);
-        e2e::mapDrive('s', s.path());
-        e2e::mapDrive('t', t.path());
         for (const char* access : {"/acalt", "/acalt-", "/acalta"}) {
             NamesCase run{depth.what, {"/d", "/c", access, "S:\\", "T:\\"}, lines, 0};
             SCOPED_TRACE(access);

@@ -11,13 +11,10 @@ namespace {
 // Redirected standard output goes out in blocks; what goes to standard error must still
 // stand after the lines printed before it when both share one file.
 TEST(SinglePair, StandardErrorKeepsItsPlaceInACombinedFile) {
-    e2e::TempDir source, dest, scratch;
-    e2e::mapDrive('s', source.path());
-    e2e::mapDrive('t', dest.path());
-    source.file("a.txt", "same");
-    dest.file("a.txt", "same");
-    source.file("b.txt", "short");
-    dest.file("b.txt", "longer");
+    const e2e::Trees trees;
+    const e2e::TempDir scratch;
+    trees.both("a.txt", "same");
+    trees.both("b.txt", "short", "longer");
     const std::string combined = scratch.host("combined");
     const std::string command = std::string(MORVI_SOURCE_DIR) + "/scripts/morvi 'S:\\' 'T:\\' >" +
                                 combined + " 2>&1 </dev/null";

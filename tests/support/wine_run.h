@@ -64,6 +64,21 @@ private:
 // Makes a host directory the Windows drive X: (a link in the prefix's dosdevices).
 void mapDrive(char letter, const std::string& hostDir);
 
+// A source tree on drive S: and its copy on T:.
+struct Trees {
+    Trees() {
+        mapDrive('s', source.path());
+        mapDrive('t', dest.path());
+    }
+    void both(const std::string& relative, const std::string& contents) const { both(relative, contents, contents); }
+    void both(const std::string& relative, const std::string& inSource, const std::string& inDest,
+              std::time_t time = FIXED_WRITE_TIME) const {
+        source.file(relative, inSource, time);
+        dest.file(relative, inDest, time);
+    }
+    TempDir source, dest;
+};
+
 // The CR LF lines the program writes, and back ("unterminated: ..." for a last line
 // without its end).
 std::string lines(const std::vector<std::string>& each);
