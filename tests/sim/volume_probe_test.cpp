@@ -29,8 +29,7 @@ protected:
     }
 };
 
-// ---- Clearing a volume's cache: lock first, dismount only a locked volume -----------
-
+// Lock first, dismount only a locked volume.
 TEST_F(VolumeProbe, ClearVolumeCache) {
     const std::vector<std::string> CLEARED = {"lock C:\\ ok", "dismount C:\\ ok", "unlock C:\\ ok"};
     const struct {
@@ -66,8 +65,6 @@ TEST_F(VolumeProbe, ClearVolumeCache) {
     }
 }
 
-// ---- Roots in 8.3 form --------------------------------------------------------------
-
 TEST_F(VolumeProbe, ToAltPath) {
     sim::addDirectory("C:\\Program Files").altName = sim::wide("PROGRA~1");
     sim::addDirectory("C:\\Program Files\\Long Name Folder").altName = sim::wide("LONGNA~1");
@@ -96,8 +93,6 @@ TEST_F(VolumeProbe, ToAltPath) {
         EXPECT_STREQ(output.data(), expected);
     }
 }
-
-// ---- Block-size negotiation ---------------------------------------------------------
 
 void shapeVolume(sim::Volume& volume, uint32_t sector, uint32_t cluster) {
     volume.answers = sector != 0;
@@ -143,8 +138,6 @@ TEST_F(VolumeProbe, NegotiateBlockSize) {
         EXPECT_EQ(settings.destOpenFlags, c.expectedDestFlags) << c.what;
     }
 }
-
-// ---- Whole runs ---------------------------------------------------------------------
 
 class VolumeRun : public ::testing::Test {
 protected:
