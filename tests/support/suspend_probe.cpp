@@ -13,24 +13,11 @@ namespace {
 const char* const CLASS_NAME = "suspend_deny";
 const DWORD PATIENCE_MS = 20000;
 
-// One argument as the C runtime splits a command line: backslashes are doubled where a
-// quote follows them, the closing one included.
+// One argument as the C runtime splits a command line: no argument here holds a quote, and
+// backslashes are doubled before the closing one.
 std::string quoted(const char* argument) {
-    std::string out = "\"";
-    size_t backslashes = 0;
-    for (const char* at = argument;; ++at) {
-        if (*at == '\\') {
-            ++backslashes;
-            continue;
-        }
-        bool quoteFollows = *at == '"' || *at == '\0';
-        out.append(quoteFollows ? backslashes * 2 : backslashes, '\\');
-        backslashes = 0;
-        if (*at == '\0') break;
-        if (*at == '"') out += '\\';
-        out += *at;
-    }
-    return out + "\"";
+    const std::string text = argument;
+    return "\"" + text + std::string(text.size() - text.find_last_not_of('\\') - 1, '\\') + "\"";
 }
 
 // The process's window of that class, or nullptr.
