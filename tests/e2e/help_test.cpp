@@ -1,4 +1,5 @@
-// The usage pages written to a file, and the suspend inhibitor's window seen from outside.
+// Runs that stop before a comparison (the usage pages written to a file, a stop's message), and
+// the suspend inhibitor's window seen from outside.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -22,6 +23,16 @@ TEST(Help, RedirectedItWritesTheWholeTextWithoutPromptsAndExitsOne) {
     for (size_t at = help.out.find('\r'); at != std::string::npos; at = help.out.find('\r', at + 1)) {
         ASSERT_EQ(help.out[at + 1], '\n') << "a bare carriage return at byte " << at;
     }
+}
+
+// A stop writes its message to standard error in CR LF lines, and exits with 1.
+TEST(FatalMessages, GoToStandardErrorInCrLfLines) {
+    const e2e::WineRun run = e2e::runMorvi({"/d/x/c", "C:\\", "C:\\"});
+    EXPECT_EQ(run.err, "\r\n\a処理停止:無効オプション  /x/c\r\n※オプション群 /d/x/c の一部が無効です。\r\n"
+                       "※引数なしで実行すると使用方法を表示します。\r\n\r\n")
+        << e2e::utf8(run.err);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.exitCode, 1);
 }
 
 // A run whose output waits in a pipe that nobody reads yet: the probe finds its hidden window
