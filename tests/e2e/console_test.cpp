@@ -87,13 +87,9 @@ protected:
 std::string shown(const std::string& text) { return e2e::utf8(text); }
 
 TEST_F(Console, ShowsJapaneseAndNamesAsTheyAre) {
-    e2e::TempDir source, dest;
-    for (const char* name : {"表ソ.txt", "ポ.txt", "caf<U+00E9>.txt", "サブ/十.txt"}) {
-        source.file(name, "same");
-        dest.file(name, std::string(name) == "サブ/十.txt" ? "diff" : "same");
-    }
-    e2e::mapDrive('s', source.path());
-    e2e::mapDrive('t', dest.path());
+    const e2e::Trees trees;
+    for (const char* name : {"表ソ.txt", "ポ.txt", "caf<U+00E9>.txt", "サブ/十.txt"})
+        trees.both(name, "same", std::string(name) == "サブ/十.txt" ? "diff" : "same");
     Pane pane("/d /c 'S:\\' 'T:\\'");
     const std::string screen = pane.waitFor("exit=");
     for (const char* line : {"S:\\表ソ.txt＝T:\\表ソ.txt\n", "S:\\ポ.txt＝T:\\ポ.txt\n", "S:\\caf<U+00E9>.txt＝T:\\caf<U+00E9>.txt\n",
@@ -103,15 +99,12 @@ TEST_F(Console, ShowsJapaneseAndNamesAsTheyAre) {
 }
 
 TEST_F(Console, PagingPromptsAndAnswersContinueAllAndQuit) {
-    e2e::TempDir source, dest;
+    const e2e::Trees trees;
     for (int k = 1; k <= 60; ++k) {
         char name[16];
         std::snprintf(name, sizeof name, "表%02d.txt", k);
-        source.file(name, "same");
-        dest.file(name, "same");
+        trees.both(name, "same");
     }
-    e2e::mapDrive('s', source.path());
-    e2e::mapDrive('t', dest.path());
     const std::string prompt = "(Continue,/All/Quit)";
     {
         Pane pane("/p 'S:\\' 'T:\\'");
