@@ -32,6 +32,7 @@ TEST(SizeRange, UnitsFractionsFormsAndTests) {
         {"9223372036854775807", largest}, {"9223372036854775808", largest},
         {"18446744073709551616", largest}, {"99999999999999999999999999", largest},
         {"9007199254740991K", largest - 1023}, {"9007199254740992k", largest},
+        {"8796093022207M", largest - 1048575}, {"8796093022208M", largest},
         {"8589934591.99999999999G", largest}, {"8589934592G", largest}, {"18446744073709551616.5K", largest},
     };
     for (const auto& [text, expected] : sizes) EXPECT_EQ(parseSize(text), expected) << text;
