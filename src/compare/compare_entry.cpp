@@ -162,7 +162,7 @@ PairResult compareEntry(const os::FindRecord& source, PairKind kind, PairOrigin 
 
     if (settings.verbose.beginning) showProgress();
     if (!settings.compareContents) return RESULT_MATCH;
-    return compareContentsOf(sourceAccess, destAccess);
+    return compareContentsOf(sourceAccess, destAccess, os::sizeOf(source), os::sizeOf(*dest));
 }
 
 ReportOutcome compareAndReport(const os::FindRecord& source, PairKind kind, PairOrigin origin,

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "compare/reader_thread.h"
 #include "platform/platform.h"
 #include "run/run_state.h"
 #include "run/settings.h"
@@ -28,18 +29,49 @@ PairResult sizeDifference() { return settings.compareSize ? RESULT_SIZE : RESULT
 struct BlockReader {
     os::FileHandle file;
     Side& side;
+    uint64_t unread;  // as the listing says; it only decides which thread reads
     uint32_t count = 0;
     bool ended = false;
 };
 
+uint32_t blockBytes() { return static_cast<uint32_t>(settings.blockSize); }
+
+bool tookBlock(BlockReader& reader, bool succeeded) {
+    if (!succeeded) return false;
+    reader.ended = reader.count == 0;
+    reader.unread -= reader.count < reader.unread ? reader.count : reader.unread;
+    return true;
+}
+
 // Reads the next block unless the side has ended; false when the read failed.
 bool readBlock(BlockReader& reader) {
     if (reader.ended) return true;
-    if (!os::readFile(reader.file, reader.side.buffer, static_cast<uint32_t>(settings.blockSize),
-                      &reader.count))
-        return false;
-    reader.ended = reader.count == 0;
-    return true;
+    return tookBlock(reader, os::readFile(reader.file, reader.side.buffer, blockBytes(), &reader.count));
+}
+
+// Below this a read takes less time than handing it to the other thread and back.
+constexpr uint64_t READ_BESIDE_BYTES = 256 * 1024;
+
+bool worthReadingBeside(const BlockReader& reader) {
+    return !reader.ended && blockBytes() >= READ_BESIDE_BYTES && reader.unread >= READ_BESIDE_BYTES;
+}
+
+// The next block of each side that has not ended; large ones are read at the same time, the
+// source's on the reader thread. When both reads fail, the source's failure is the one told.
+PairResult readBlocks(BlockReader& source, BlockReader& dest) {
+    bool sourceRead = false;
+    bool destRead = false;
+    if (worthReadingBeside(source) && worthReadingBeside(dest) &&
+        startReadBeside(source.file, source.side.buffer, blockBytes())) {
+        destRead = readBlock(dest);
+        sourceRead = tookBlock(source, finishReadBeside(&source.count));
+    } else {
+        sourceRead = readBlock(source);
+        destRead = sourceRead && readBlock(dest);
+    }
+    if (!sourceRead) return RESULT_SOURCE_READ;
+    if (!destRead) return RESULT_DEST_READ;
+    return RESULT_MATCH;
 }
 
 bool sameBlocks(const BlockReader& source, const BlockReader& dest) {
@@ -50,8 +82,7 @@ bool sameBlocks(const BlockReader& source, const BlockReader& dest) {
 // on both sides is compared like any other.
 PairResult compareBlocks(BlockReader& source, BlockReader& dest) {
     for (;;) {
-        if (!readBlock(source)) return RESULT_SOURCE_READ;
-        if (!readBlock(dest)) return RESULT_DEST_READ;
+        if (PairResult failed = readBlocks(source, dest)) return failed;
         if (source.ended && dest.ended) return RESULT_MATCH;
         if (source.count != dest.count) return sizeDifference();
         if (!sameBlocks(source, dest)) return RESULT_CONTENTS;
@@ -68,8 +99,7 @@ PairResult compareBlocksClassifying(BlockReader& source, BlockReader& dest) {
     source.side.isBinary = dest.side.isBinary = false;
     PairResult result = RESULT_MATCH;
     for (;;) {
-        if (!readBlock(source)) return RESULT_SOURCE_READ;
-        if (!readBlock(dest)) return RESULT_DEST_READ;
+        if (PairResult failed = readBlocks(source, dest)) return failed;
         classifyBlock(source);
         classifyBlock(dest);
         if (source.ended && dest.ended) return result;
@@ -81,7 +111,8 @@ PairResult compareBlocksClassifying(BlockReader& source, BlockReader& dest) {
     }
 }
 
-PairResult compareHandles(const char* sourcePath, const char* destPath) {
+PairResult compareHandles(const char* sourcePath, const char* destPath, uint64_t sourceSize,
+                          uint64_t destSize) {
     os::FileHandle sourceFile = os::openFileForReading(sourcePath, settings.sourceOpenFlags);
     if (sourceFile == nullptr) return RESULT_SOURCE_OPEN;
     os::FileHandle destFile = os::openFileForReading(destPath, settings.destOpenFlags);
@@ -89,8 +120,8 @@ PairResult compareHandles(const char* sourcePath, const char* destPath) {
         os::closeHandle(sourceFile);
         return RESULT_DEST_OPEN;
     }
-    BlockReader source{sourceFile, runState.source};
-    BlockReader dest{destFile, runState.dest};
+    BlockReader source{sourceFile, runState.source, sourceSize};
+    BlockReader dest{destFile, runState.dest, destSize};
     PairResult result = settings.textBinaryCheck ? compareBlocksClassifying(source, dest)
                                                  : compareBlocks(source, dest);
     os::closeHandle(sourceFile);
@@ -168,7 +199,8 @@ PairResult compareBytes(const char* sourcePath, const char* destPath) {
 
 }  // namespace
 
-PairResult compareContentsOf(const char* sourcePath, const char* destPath) {
-    if (settings.blockSize > 1) return compareHandles(sourcePath, destPath);
+PairResult compareContentsOf(const char* sourcePath, const char* destPath, uint64_t sourceSize,
+                             uint64_t destSize) {
+    if (settings.blockSize > 1) return compareHandles(sourcePath, destPath, sourceSize, destSize);
     return compareBytes(sourcePath, destPath);
 }

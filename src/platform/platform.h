@@ -98,7 +98,7 @@ using FileHandle = void*;  // nullptr when the open failed
 // GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, with the given flag word.
 FileHandle openFileForReading(const char* path, uint32_t flags);
 bool readFile(FileHandle file, void* buffer, uint32_t size, uint32_t* bytesRead);
-void closeHandle(FileHandle handle);
+void closeHandle(void* handle);  // CloseHandle: a file, a volume or an event
 
 // The standard library's fopen for the program's own files (configuration, log, and the
 // byte-wise content comparison).
@@ -228,9 +228,10 @@ void takeProgramArguments(int* count, char*** arguments);
 
 [[noreturn]] void exitProcess(int code);  // the normal exit: streams are flushed
 
-// ---- Threads and the hidden window --------------------------------------------------
+// ---- Threads, events and the hidden window ------------------------------------------
 
 using ThreadHandle = void*;
+using EventHandle = void*;
 using InstanceHandle = void*;
 using WindowHandle = void*;
 using ThreadRoutine = uint32_t (*)(void* argument);
@@ -244,12 +245,21 @@ constexpr uint32_t WM_POWERBROADCAST = 0x0218;
 constexpr uintptr_t PBT_APMQUERYSUSPEND = 0x0000;
 constexpr intptr_t BROADCAST_QUERY_DENY = 0x424D5144;
 
+// CreateThread with the default stack; nullptr when no thread can be had. The program starts
+// at most two: the suspend inhibitor's and the content reader's.
 ThreadHandle createThread(ThreadRoutine routine, void* argument);
 bool setThreadPriority(ThreadHandle thread, int priority);
 // PostThreadMessageA with WM_QUIT: fails until the thread has its message queue, and after it ended.
 bool postQuitMessage(ThreadHandle thread);
 // WaitForSingleObject: true once the thread has ended.
 bool waitForThread(ThreadHandle thread, uint32_t milliseconds);
+
+// CreateEventA: unnamed, auto-reset (the wait it ends resets it), not signalled; nullptr when
+// refused. Windows 9x has these but no overlapped file I/O.
+EventHandle createEvent();
+bool setEvent(EventHandle event);
+// WaitForSingleObject: true once the event was signalled.
+bool waitForEvent(EventHandle event, uint32_t milliseconds);
 
 InstanceHandle moduleInstance();  // GetModuleHandleA(NULL)
 

@@ -33,7 +33,7 @@ uint32_t inhibitorRoutine(void* title) {
 
 void startSuspendInhibitor() {
     inhibitorThread = os::createThread(inhibitorRoutine, const_cast<char*>(WINDOW_TITLE));
-    os::setThreadPriority(inhibitorThread, os::THREAD_PRIORITY_IDLE);
+    if (inhibitorThread != nullptr) os::setThreadPriority(inhibitorThread, os::THREAD_PRIORITY_IDLE);
 }
 
 // The thread leaves through its own message loop. Cut off by TerminateThread it could leave

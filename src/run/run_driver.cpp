@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "compare/reader_thread.h"
 #include "compare/tree_walker.h"
 #include "filter/filter_lists.h"
 #include "options/config_file.h"
@@ -203,6 +204,7 @@ void finishRun() {
 // Whichever way the process ends: no thread of ours outlives it, and the log keeps what it
 // was given.
 void beforeExit() {
+    endReaderThread();
     endSuspendInhibitorThread();
     closeLogStream();
 }

@@ -1,11 +1,13 @@
 // The content comparison over the simulated machine: block mode, byte mode and the
-// text/binary classification, called directly with the run's buffers in place.
+// text/binary classification, called directly with the run's buffers in place; large blocks
+// read on two threads give the answers that one thread gives.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "compare/compare_entry.h"
 #include "compare/content_compare.h"
+#include "compare/reader_thread.h"
 #include "platform/sim/machine.h"
 #include "run/run_state.h"
 #include "run/settings.h"
@@ -63,7 +65,7 @@ TEST(ContentCompare, ResultsInBlockAndByteModeWithTheTextBinaryClassification) {
             runState.dest.buffer = static_cast<unsigned char*>(os::allocatePages(c.blockSize));
         }
         runState.source.isBinary = runState.dest.isBinary = true;
-        EXPECT_EQ(compareContentsOf(SOURCE, DEST), c.expected);
+        EXPECT_EQ(compareContentsOf(SOURCE, DEST, c.source.size(), c.dest.size()), c.expected);
         os::releasePages(runState.source.buffer);
         os::releasePages(runState.dest.buffer);
         runState.source.buffer = runState.dest.buffer = nullptr;
@@ -71,6 +73,72 @@ TEST(ContentCompare, ResultsInBlockAndByteModeWithTheTextBinaryClassification) {
         if (!c.classify) continue;
         EXPECT_EQ(runState.source.isBinary, c.sourceBinary);
         EXPECT_EQ(runState.dest.isBinary, c.destBinary);
+    }
+}
+
+// Blocks of this size and files of a few of them are read on the two threads at once.
+const int LARGE_BLOCK = 256 * 1024;
+
+enum class Reading { oneThread, besideCallerGoesOn, besideWokenRunsFirst, eventsRefused };
+
+TEST(ContentCompare, ReadingBesideGivesTheAnswersOfOneThread) {
+    const std::string large = text(3 * LARGE_BLOCK + 100);
+    std::string lastByte = large;
+    lastByte.back() = '!';
+    std::string binaryLate = large;
+    binaryLate[2 * LARGE_BLOCK + 7] = '\x02';
+    std::string shortDiffering = large.substr(0, LARGE_BLOCK + 50);
+    shortDiffering[10] = '#';
+    struct Case {
+        const char* name;
+        std::string source, dest;
+        int sourceFailsAt, destFailsAt;  // the read of the handle that fails; -1 none
+        int classify, expected;
+        bool sourceBinary, destBinary;
+    } cases[] = {
+        {"equal", large, large, -1, -1, 0, RESULT_MATCH, false, false},
+        {"sizes differ", large, large + "x", -1, -1, 0, RESULT_SIZE, false, false},
+        {"last byte", large, lastByte, -1, -1, 0, RESULT_CONTENTS, false, false},
+        {"an exact block", large.substr(0, LARGE_BLOCK), large.substr(0, LARGE_BLOCK), -1, -1, 0, RESULT_MATCH, false, false},
+        {"empty files", "", "", -1, -1, 0, RESULT_MATCH, false, false},
+        {"source read fails", large, large, 1, -1, 0, RESULT_SOURCE_READ, false, false},
+        {"destination read fails", large, large, -1, 1, 0, RESULT_DEST_READ, false, false},
+        {"both reads fail: the source's is told", large, large, 1, 1, 0, RESULT_SOURCE_READ, false, false},
+        {"text against binary", large, binaryLate, -1, -1, 1, RESULT_CONTENTS, false, true},
+        {"binary against text", binaryLate, large, -1, -1, 1, RESULT_CONTENTS, true, false},
+        // the source ends after two reads and an empty one; a read after that would fail
+        {"an ended side is not read again", shortDiffering, binaryLate, 3, -1, 1, RESULT_CONTENTS, false, true},
+    };
+    const Settings saved = settings;
+    for (const Case& c : cases) {
+        for (Reading reading : {Reading::oneThread, Reading::besideCallerGoesOn, Reading::besideWokenRunsFirst,
+                                Reading::eventsRefused}) {
+            SCOPED_TRACE(std::string(c.name) + ", reading " + std::to_string(static_cast<int>(reading)));
+            sim::resetMachine();
+            sim::addVolume("D:\\");
+            sim::addFile(SOURCE, c.source).readFailsAt = c.sourceFailsAt;
+            sim::addFile(DEST, c.dest).readFailsAt = c.destFailsAt;
+            sim::machine().threadCreations.failAt = reading == Reading::oneThread;
+            sim::machine().eventCreations.failAt = reading == Reading::eventsRefused;
+            sim::machine().wokenThreadRunsFirst = reading == Reading::besideWokenRunsFirst;
+            settings.blockSize = LARGE_BLOCK;
+            settings.textBinaryCheck = c.classify;
+            runState.source.buffer = static_cast<unsigned char*>(os::allocatePages(LARGE_BLOCK));
+            runState.dest.buffer = static_cast<unsigned char*>(os::allocatePages(LARGE_BLOCK));
+            EXPECT_EQ(compareContentsOf(SOURCE, DEST, c.source.size(), c.dest.size()), c.expected);
+            if (c.classify) {
+                EXPECT_EQ(runState.source.isBinary, c.sourceBinary);
+                EXPECT_EQ(runState.dest.isBinary, c.destBinary);
+            }
+            const bool beside = reading == Reading::besideCallerGoesOn || reading == Reading::besideWokenRunsFirst;
+            EXPECT_EQ(sim::machine().readsBeside > 0, beside && !c.source.empty());
+            endReaderThread();
+            EXPECT_EQ(sim::threadsRunning(), 0);
+            os::releasePages(runState.source.buffer);
+            os::releasePages(runState.dest.buffer);
+            runState.source.buffer = runState.dest.buffer = nullptr;
+            settings = saved;
+        }
     }
 }
 

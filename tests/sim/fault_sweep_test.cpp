@@ -36,6 +36,9 @@ support::RunOutput runBounded(const std::vector<std::string>& arguments) {
     return run;
 }
 
+// Read in blocks of 1 MiB or 256 KiB, the first pairs of its blocks are read on two threads.
+const size_t LARGE = 600 * 1024;
+
 // Both trees agree but for the optional sub\diff.txt; a directory and .bak files are filtered out.
 // In the source, sub\back leads back to the root and sub\other out of the tree; the copy holds
 // plain directories there.
@@ -48,6 +51,7 @@ void buildTrees(bool withMismatch) {
         sim::setTimes(sim::addFile(SOURCE + rel, source), written);
         sim::setTimes(sim::addFile(DEST + rel, dest), written);
     };
+    both("large.dat", std::string(LARGE, 'L'), std::string(LARGE, 'L'));
     for (const char* rel : {"a.txt", "sub\\c.txt", "sub\\deep\\d.txt", "表\\ポ.txt", "skipped\\e.txt", "old.bak"})
         both(rel, rel, rel);
     both("blocks.dat", std::string(2500, 'b'), std::string(2500, 'b'));
@@ -76,6 +80,7 @@ TEST(FaultSweep, EveryAllocationFailureEndsWithTheMemoryMessageOrAsWithout) {
 
         const support::RunOutput clean = runBounded(arguments);
         ASSERT_EQ(clean.exitCode, paged ? 2 : 1) << clean.err;
+        ASSERT_EQ(clean.calls("reads beside") > 0, !paged);  // the paged run reads 1 KiB blocks
         const long allocations = std::stol(clean.events.back().substr(sizeof "allocations"));  // the last event
         ASSERT_GT(allocations, 0);
 
@@ -147,7 +152,8 @@ struct IoFault {
     std::string label, shown, tally;      // the result line's label and source path; the summary's count
 };
 
-std::vector<IoFault> ioFaults(bool blockMode) {
+// blockBytes 0: no read faults.
+std::vector<IoFault> ioFaults(int blockBytes) {
     auto listing = [](sim::Node& n) { n.listingFails = true; };
     auto lookUp = [](sim::Node& n) { n.lookupFails = true; };
     auto open = [](sim::Node& n) { n.openFails = true; };
@@ -158,16 +164,21 @@ std::vector<IoFault> ioFaults(bool blockMode) {
     faults.push_back({"C:\\elsewhere", listing, "照合元行方不明 ", SOURCE + "sub\\other", "照合元行方不明:1個"});
     for (const char* dir : {"sub", "sub\\deep", "表", "sub\\back", "sub\\other"})
         faults.push_back({DEST + dir, lookUp, "照合先DIRなし ", SOURCE + dir, "、1個不一致\n"});
-    for (const char* file : {"a.txt", "blocks.dat", "sub\\c.txt", "sub\\deep\\d.txt", "表\\ポ.txt", "sub\\other\\o.txt"}) {
+    for (const char* file :
+         {"a.txt", "blocks.dat", "sub\\c.txt", "sub\\deep\\d.txt", "表\\ポ.txt", "sub\\other\\o.txt", "large.dat"}) {
         const std::string shown = SOURCE + file, dest = DEST + file;
         const bool behindLink = std::string(file) == "sub\\other\\o.txt";
         const std::string source = behindLink ? "C:\\elsewhere\\o.txt" : shown;
         faults.push_back({dest, lookUp, "照合先なし ", shown, FILE_TALLY});
         faults.push_back({source, open, "照合元オープン不能 ", shown, FILE_TALLY});
         faults.push_back({dest, open, "照合先オープン不能 ", shown, FILE_TALLY});
-        // The 2500-byte file takes three reads of 1 KiB blocks, the others one; the read after
-        // the last, short block finds the end and can fail too.
-        for (int read = 0; blockMode && read <= (shown == SOURCE + "blocks.dat" ? 3 : 1); ++read) {
+        // Every read of a file, the one after its last, short block included, which finds the
+        // end: a full block of 1 KiB, but the large file only in blocks of 256 KiB.
+        const size_t bytes = sim::find(source)->contents.size();
+        const int reads = blockBytes == 0 || (bytes == LARGE && blockBytes < 256 * 1024)
+                              ? 0
+                              : static_cast<int>(bytes / blockBytes) + 2 - (bytes % blockBytes == 0);
+        for (int read = 0; read < reads; ++read) {
             auto fail = [read](sim::Node& n) { n.readFailsAt = read; };
             faults.push_back({source, fail, "照合元読込不能 ", shown, FILE_TALLY});
             faults.push_back({dest, fail, "照合先読込不能 ", shown, FILE_TALLY});
@@ -178,9 +189,10 @@ std::vector<IoFault> ioFaults(bool blockMode) {
 
 // A vanished source directory counts as a mismatch: exit 2 with /c, like every other fault.
 TEST(IoFaultSweep, EveryFailedListingLookUpOpenAndReadIsReportedInBlockAndByteMode) {
-    for (bool blockMode : {true, false}) {
+    const std::pair<const char*, int> blockSizes[] = {{"/b1k", 1024}, {"/b256k", 256 * 1024}, {"/bs", 0}};
+    for (const auto& [blocks, blockBytes] : blockSizes) {
         for (bool goOn : {false, true}) {
-            std::vector<std::string> arguments = {"/d", "/sdskipped", "/sebak", blockMode ? "/b1k" : "/bs"};
+            std::vector<std::string> arguments = {"/d", "/sdskipped", "/sebak", blocks};
             if (goOn) arguments.push_back("/c");
             arguments.insert(arguments.end(), {"C:\\src", "D:\\dst"});
             buildTrees(false);
@@ -188,11 +200,12 @@ TEST(IoFaultSweep, EveryFailedListingLookUpOpenAndReadIsReportedInBlockAndByteMo
             ASSERT_EQ(clean.exitCode, 0) << clean.out << clean.err;
             ASSERT_NE(clean.out.find(ALL_MATCH), std::string::npos) << clean.out;
 
-            for (const IoFault& fault : ioFaults(blockMode)) {
+            ASSERT_EQ(clean.calls("reads beside") > 0, blockBytes == 256 * 1024);
+            for (const IoFault& fault : ioFaults(blockBytes)) {
                 buildTrees(false);
                 fault.set(*sim::find(fault.node));
                 const support::RunOutput run = runBounded(arguments);
-                SCOPED_TRACE(fault.label + fault.node + (blockMode ? " /b1k" : " /bs") + (goOn ? " /c\n" : "\n") +
+                SCOPED_TRACE(fault.label + fault.node + " " + blocks + (goOn ? " /c\n" : "\n") +
                              run.out + run.err);
                 EXPECT_EQ(run.exitCode, goOn ? 2 : 1);
                 // its result line: label, source path, the mismatch sign

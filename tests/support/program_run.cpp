@@ -47,6 +47,7 @@ static void dumpEvents() {
     sim::record("identities " + std::to_string(m.identities.made));
     sim::record("console writes " + std::to_string(m.consoleWrites.made));
     sim::record("searches open " + std::to_string(m.searchesOpen));
+    sim::record("reads beside " + std::to_string(m.readsBeside));
     sim::record("allocations " + std::to_string(m.allocations.made));
     FILE* out = std::fopen(eventsFile.c_str(), "wb");
     if (out == nullptr) return;
@@ -76,6 +77,7 @@ RunOutput runProgram(const std::vector<std::string>& arguments) {
         m.events.clear();
         m.allocations.made = m.streamOpens.made = m.streamWrites.made = m.streamCloses.made = 0;
         m.identities.made = m.searchesOpen = m.consoleWrites.made = 0;
+        m.threadCreations.made = m.eventCreations.made = m.readsBeside = 0;
         m.screen.clear();
         std::atexit(dumpEvents);
         std::vector<std::string> copies = arguments;

@@ -15,8 +15,8 @@ struct RunOutput {
     std::vector<std::string> events;
     bool hasEvent(const std::string& prefix) const;
     // The calls made of a kind that the machine counts: "allocations", "stream opens",
-    // "stream writes", "stream closes", "identities", "console writes"; and "searches open"
-    // at the end.
+    // "stream writes", "stream closes", "identities", "console writes", "reads beside"; and
+    // "searches open" at the end.
     long calls(const std::string& kind) const;
 };
 

@@ -328,6 +328,7 @@ void findClose(SearchHandle handle) {
 
 bool readFile(FileHandle handle, void* buffer, uint32_t size, uint32_t* bytesRead) {
     auto* file = static_cast<sim::OpenFile*>(handle);
+    if (!sim::onFirstThread()) ++sim::machine().readsBeside;
     *bytesRead = 0;
     if (file->reads++ == file->node->readFailsAt) return false;
     if ((file->flags & FLAG_NO_BUFFERING) != 0 &&
@@ -340,12 +341,13 @@ bool readFile(FileHandle handle, void* buffer, uint32_t size, uint32_t* bytesRea
     return true;
 }
 
-void closeHandle(FileHandle handle) {
+void closeHandle(void* handle) {
     if (handle == nullptr) return;
-    if (*static_cast<sim::HandleKind*>(handle) == sim::HandleKind::volume)
-        delete static_cast<sim::OpenVolume*>(handle);
-    else
-        delete static_cast<sim::OpenFile*>(handle);
+    switch (*static_cast<sim::HandleKind*>(handle)) {
+    case sim::HandleKind::file: delete static_cast<sim::OpenFile*>(handle); break;
+    case sim::HandleKind::volume: delete static_cast<sim::OpenVolume*>(handle); break;
+    case sim::HandleKind::event: delete static_cast<sim::SimEvent*>(handle); break;
+    }
 }
 
 int writeStream(FILE* stream, const char* format, va_list arguments) {

@@ -1,4 +1,4 @@
-// The records behind the simulated machine's file and volume handles.
+// The records behind the simulated machine's file, volume and event handles.
 #pragma once
 
 #include <cstdint>
@@ -8,7 +8,7 @@
 
 namespace sim {
 
-enum class HandleKind { file, volume };
+enum class HandleKind { file, volume, event };
 
 struct OpenFile {
     HandleKind kind = HandleKind::file;
@@ -18,6 +18,11 @@ struct OpenFile {
     int reads = 0;
     uint32_t flags = 0;
     uint32_t sectorSize = 512;
+};
+
+struct SimEvent {
+    HandleKind kind = HandleKind::event;
+    bool signalled = false;
 };
 
 struct OpenVolume {

@@ -12,7 +12,7 @@
 //   ansi_calls.cpp  the ANSI calls of Windows 9x, in its code page 932
 //   standard_streams.cpp  the console's screen and the bytes of standard output and error
 //   system.cpp   memory, console input, the tick clock, the environment, the exit
-//   threads.cpp  the suspend inhibitor's thread and hidden window
+//   threads.cpp  threads taking turns, events, the suspend inhibitor's hidden window
 //   times.cpp    file times, local time and DOS time stamps
 #pragma once
 
@@ -139,6 +139,10 @@ struct Machine {
     // directories it found, which a walk thousands of levels deep needs.
     bool fixedTree = false;
 
+    CallFaults threadCreations;  // CreateThread
+    CallFaults eventCreations;   // CreateEventA
+    bool wokenThreadRunsFirst = false;
+    long readsBeside = 0;        // ReadFile calls made on a thread other than the first
     bool registerClassFails = false;
     std::deque<os::Message> windowMessages;  // delivered by the hidden window's message loop
 
@@ -167,6 +171,10 @@ os::FileTime fileTimeOf(int year, int month, int day, int hour = 0, int minute =
 
 // The bytes of a file as the program left them (written through a stream or not).
 std::string contentsOf(const std::string& path);
+
+// The thread that the process began with; the threads started since and not yet ended.
+bool onFirstThread();
+int threadsRunning();
 
 // For in-process callers only (fuzz targets): when a hook is set, exitProcess calls it
 // instead of ending the process. The hook must not return (it throws or long-jumps).

@@ -5,7 +5,9 @@
 //   ReadConsoleInputA              the next queued event; with none left the child ends with
 //                                  exit code 98, where the program would wait for ever
 //   GetTickCount                   advances ticksPerCall a call; Sleep advances it as well
-//   exit                           the exit hook when one is set, else the C library's
+//   exit                           the exit hook when one is set, else the C library's;
+//                                  with a thread still running, exit code 97 (threads.cpp)
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -74,6 +76,10 @@ void sleepMilliseconds(uint32_t ms) { sim::machine().ticks += ms; }
 void exitProcess(int code) {
     finishStandardStreams();
     if (sim::ExitHook hook = sim::exitHook()) hook(code);
+    if (sim::threadsRunning() != 0) {
+        std::fputs("sim: the process ends while a thread of it runs\n", stderr);
+        std::_Exit(97);
+    }
     std::exit(code);
 }
 

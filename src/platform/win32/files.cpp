@@ -95,7 +95,7 @@ bool readFile(FileHandle file, void* buffer, uint32_t size, uint32_t* bytesRead)
     return ok != FALSE;
 }
 
-void closeHandle(FileHandle handle) { CloseHandle(handle); }
+void closeHandle(void* handle) { CloseHandle(handle); }
 
 int writeStream(FILE* stream, const char* format, va_list arguments) {
     return std::vfprintf(stream, format, arguments);

@@ -1,4 +1,4 @@
-// The suspend inhibitor's thread and hidden window through kernel32 and user32.
+// Threads and events through kernel32; the suspend inhibitor's hidden window through user32.
 #include <cstring>
 
 // Before <windows.h>: its macros carry the same names as the constants declared there.
@@ -8,30 +8,60 @@
 
 namespace os {
 
-// The program starts one thread; its routine waits here for the trampoline to pick it up.
-static ThreadRoutine startedRoutine = nullptr;
-static void* startedArgument = nullptr;
-// Windows before 2003 cannot tell a thread's id from its handle; the one thread's is kept.
-static DWORD startedThreadId = 0;
+namespace {
 
-static DWORD WINAPI threadTrampoline(LPVOID) { return startedRoutine(startedArgument); }
+// What a started thread needs beyond its handle. Windows before 2003 cannot tell a thread's
+// id from its handle, and the quit message is posted by id.
+struct StartedThread {
+    ThreadRoutine routine;
+    void* argument;
+    HANDLE handle;
+    DWORD id;
+};
 
+StartedThread startedThreads[2];
+int startedCount = 0;
+
+DWORD WINAPI threadTrampoline(LPVOID started) {
+    StartedThread* thread = static_cast<StartedThread*>(started);
+    return thread->routine(thread->argument);
+}
+
+HANDLE handleOf(ThreadHandle thread) { return static_cast<StartedThread*>(thread)->handle; }
+
+}  // namespace
+
+// Only the main thread starts threads, so the table needs no lock.
 ThreadHandle createThread(ThreadRoutine routine, void* argument) {
-    startedRoutine = routine;
-    startedArgument = argument;
-    return CreateThread(nullptr, 0, threadTrampoline, nullptr, 0, &startedThreadId);
+    if (startedCount == sizeof startedThreads / sizeof startedThreads[0]) return nullptr;
+    StartedThread* thread = &startedThreads[startedCount];
+    thread->routine = routine;
+    thread->argument = argument;
+    // Windows 9x fails CreateThread without a place for the id.
+    thread->handle = CreateThread(nullptr, 0, threadTrampoline, thread, 0, &thread->id);
+    if (thread->handle == nullptr) return nullptr;
+    ++startedCount;
+    return thread;
 }
 
 bool setThreadPriority(ThreadHandle thread, int priority) {
-    return SetThreadPriority(thread, priority) != FALSE;
+    return SetThreadPriority(handleOf(thread), priority) != FALSE;
 }
 
-bool postQuitMessage(ThreadHandle) {
-    return PostThreadMessageA(startedThreadId, WM_QUIT, 0, 0) != FALSE;
+bool postQuitMessage(ThreadHandle thread) {
+    return PostThreadMessageA(static_cast<StartedThread*>(thread)->id, WM_QUIT, 0, 0) != FALSE;
 }
 
 bool waitForThread(ThreadHandle thread, uint32_t milliseconds) {
-    return WaitForSingleObject(thread, milliseconds) == WAIT_OBJECT_0;
+    return WaitForSingleObject(handleOf(thread), milliseconds) == WAIT_OBJECT_0;
+}
+
+EventHandle createEvent() { return CreateEventA(nullptr, FALSE, FALSE, nullptr); }
+
+bool setEvent(EventHandle event) { return SetEvent(event) != FALSE; }
+
+bool waitForEvent(EventHandle event, uint32_t milliseconds) {
+    return WaitForSingleObject(event, milliseconds) == WAIT_OBJECT_0;
 }
 
 InstanceHandle moduleInstance() { return GetModuleHandleA(nullptr); }
