@@ -74,8 +74,24 @@ PairResult readBlocks(BlockReader& source, BlockReader& dest) {
     return RESULT_MATCH;
 }
 
+uint32_t wordAt(const unsigned char* bytes) {
+    uint32_t word;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
+}
+
+// Sixteen bytes a step, for equality only: the C library's memcmp also finds which byte is
+// the smaller, and is slower at it. Neither disk is read while the blocks are compared.
 bool sameBlocks(const BlockReader& source, const BlockReader& dest) {
-    return std::memcmp(source.side.buffer, dest.side.buffer, source.count) == 0;
+    const unsigned char* a = source.side.buffer;
+    const unsigned char* b = dest.side.buffer;
+    uint32_t k = 0;
+    for (; source.count - k >= 16; k += 16) {
+        if (((wordAt(a + k) ^ wordAt(b + k)) | (wordAt(a + k + 4) ^ wordAt(b + k + 4)) |
+             (wordAt(a + k + 8) ^ wordAt(b + k + 8)) | (wordAt(a + k + 12) ^ wordAt(b + k + 12))) != 0)
+            return false;
+    }
+    return std::memcmp(a + k, b + k, source.count - k) == 0;
 }
 
 // The end of the files is known only from two empty reads: a short block of equal length
