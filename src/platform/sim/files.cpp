@@ -346,7 +346,7 @@ void closeHandle(void* handle) {
     switch (*static_cast<sim::HandleKind*>(handle)) {
     case sim::HandleKind::file: delete static_cast<sim::OpenFile*>(handle); break;
     case sim::HandleKind::volume: delete static_cast<sim::OpenVolume*>(handle); break;
-    case sim::HandleKind::event: delete static_cast<sim::SimEvent*>(handle); break;
+    case sim::HandleKind::event: delete static_cast<sim::Event*>(handle); break;
     }
 }
 

@@ -20,7 +20,7 @@ struct OpenFile {
     uint32_t sectorSize = 512;
 };
 
-struct SimEvent {
+struct Event {
     HandleKind kind = HandleKind::event;
     bool signalled = false;
 };

@@ -171,11 +171,11 @@ bool waitForThread(ThreadHandle handle, uint32_t milliseconds) {
 
 EventHandle createEvent() {
     if (sim::machine().eventCreations.nextFails()) return nullptr;
-    return new sim::SimEvent();
+    return new sim::Event();
 }
 
 bool setEvent(EventHandle handle) {
-    auto* event = static_cast<sim::SimEvent*>(handle);
+    auto* event = static_cast<sim::Event*>(handle);
     std::unique_lock<std::mutex> lock(turnLock);
     for (SimThread* waiter : threads) {
         if (waiter->awaited != event) continue;
@@ -188,7 +188,7 @@ bool setEvent(EventHandle handle) {
 }
 
 bool waitForEvent(EventHandle handle, uint32_t milliseconds) {
-    auto* event = static_cast<sim::SimEvent*>(handle);
+    auto* event = static_cast<sim::Event*>(handle);
     std::unique_lock<std::mutex> lock(turnLock);
     if (event->signalled) {
         event->signalled = false;
