@@ -32,45 +32,47 @@ struct BlockReader {
     uint64_t unread;  // as the listing says; it only decides which thread reads
     uint32_t count = 0;
     bool ended = false;
+    bool failed = false;  // the last read
 };
 
 uint32_t blockBytes() { return static_cast<uint32_t>(settings.blockSize); }
 
-bool tookBlock(BlockReader& reader, bool succeeded) {
-    if (!succeeded) return false;
+void classifyBlock(const BlockReader& reader) {
+    if (!reader.side.isBinary) reader.side.isBinary = holdsBinaryByte(reader.side.buffer, reader.count);
+}
+
+// Reads the next block unless the side has ended, and classifies it when that is asked.
+void readBlock(BlockReader& reader) {
+    if (reader.ended) return;
+    reader.failed = !os::readFile(reader.file, reader.side.buffer, blockBytes(), &reader.count);
+    if (reader.failed) return;
     reader.ended = reader.count == 0;
     reader.unread -= reader.count < reader.unread ? reader.count : reader.unread;
-    return true;
+    if (settings.textBinaryCheck) classifyBlock(reader);
 }
 
-// Reads the next block unless the side has ended; false when the read failed.
-bool readBlock(BlockReader& reader) {
-    if (reader.ended) return true;
-    return tookBlock(reader, os::readFile(reader.file, reader.side.buffer, blockBytes(), &reader.count));
-}
+void readSourceBlock(void* source) { readBlock(*static_cast<BlockReader*>(source)); }
 
-// Below this a read takes less time than handing it to the other thread and back.
-constexpr uint64_t READ_BESIDE_BYTES = 256 * 1024;
+// Below this a block is read or compared in less time than the work takes to hand over to
+// the other thread and back.
+constexpr uint32_t BESIDE_BYTES = 256 * 1024;
 
 bool worthReadingBeside(const BlockReader& reader) {
-    return !reader.ended && blockBytes() >= READ_BESIDE_BYTES && reader.unread >= READ_BESIDE_BYTES;
+    return !reader.ended && blockBytes() >= BESIDE_BYTES && reader.unread >= BESIDE_BYTES;
 }
 
 // The next block of each side that has not ended; large ones are read at the same time, the
 // source's on the reader thread. When both reads fail, the source's failure is the one told.
 PairResult readBlocks(BlockReader& source, BlockReader& dest) {
-    bool sourceRead = false;
-    bool destRead = false;
-    if (worthReadingBeside(source) && worthReadingBeside(dest) &&
-        startReadBeside(source.file, source.side.buffer, blockBytes())) {
-        destRead = readBlock(dest);
-        sourceRead = tookBlock(source, finishReadBeside(&source.count));
+    if (worthReadingBeside(source) && worthReadingBeside(dest) && startBeside(readSourceBlock, &source)) {
+        readBlock(dest);
+        finishBeside();
     } else {
-        sourceRead = readBlock(source);
-        destRead = sourceRead && readBlock(dest);
+        readBlock(source);
+        if (!source.failed) readBlock(dest);
     }
-    if (!sourceRead) return RESULT_SOURCE_READ;
-    if (!destRead) return RESULT_DEST_READ;
+    if (source.failed) return RESULT_SOURCE_READ;
+    if (dest.failed) return RESULT_DEST_READ;
     return RESULT_MATCH;
 }
 
@@ -81,17 +83,40 @@ uint32_t wordAt(const unsigned char* bytes) {
 }
 
 // Sixteen bytes a step, for equality only: the C library's memcmp also finds which byte is
-// the smaller, and is slower at it. Neither disk is read while the blocks are compared.
-bool sameBlocks(const BlockReader& source, const BlockReader& dest) {
-    const unsigned char* a = source.side.buffer;
-    const unsigned char* b = dest.side.buffer;
+// the smaller, and is slower at it.
+bool sameBytes(const unsigned char* a, const unsigned char* b, uint32_t count) {
     uint32_t k = 0;
-    for (; source.count - k >= 16; k += 16) {
+    for (; count - k >= 16; k += 16) {
         if (((wordAt(a + k) ^ wordAt(b + k)) | (wordAt(a + k + 4) ^ wordAt(b + k + 4)) |
              (wordAt(a + k + 8) ^ wordAt(b + k + 8)) | (wordAt(a + k + 12) ^ wordAt(b + k + 12))) != 0)
             return false;
     }
-    return std::memcmp(a + k, b + k, source.count - k) == 0;
+    return std::memcmp(a + k, b + k, count - k) == 0;
+}
+
+struct BlockPart {
+    const unsigned char* source;
+    const unsigned char* dest;
+    uint32_t count;
+    bool same;
+};
+
+void compareBlockPart(void* part) {
+    BlockPart& compared = *static_cast<BlockPart*>(part);
+    compared.same = sameBytes(compared.source, compared.dest, compared.count);
+}
+
+// No disk is read while blocks are compared: the reader thread takes the second half of a
+// large pair while this thread compares the first.
+bool sameBlocks(const BlockReader& source, const BlockReader& dest) {
+    const uint32_t half = source.count / 32 * 16;
+    BlockPart second{source.side.buffer + half, dest.side.buffer + half, source.count - half, false};
+    if (source.count >= BESIDE_BYTES && startBeside(compareBlockPart, &second)) {
+        const bool first = sameBytes(source.side.buffer, dest.side.buffer, half);
+        finishBeside();
+        return first && second.same;
+    }
+    return sameBytes(source.side.buffer, dest.side.buffer, source.count);
 }
 
 // The end of the files is known only from two empty reads: a short block of equal length
@@ -105,10 +130,6 @@ PairResult compareBlocks(BlockReader& source, BlockReader& dest) {
     }
 }
 
-void classifyBlock(const BlockReader& reader) {
-    if (!reader.side.isBinary) reader.side.isBinary = holdsBinaryByte(reader.side.buffer, reader.count);
-}
-
 // After a difference both files are read on until each side's class is known; a side at
 // its end is not read again.
 PairResult compareBlocksClassifying(BlockReader& source, BlockReader& dest) {
@@ -116,8 +137,6 @@ PairResult compareBlocksClassifying(BlockReader& source, BlockReader& dest) {
     PairResult result = RESULT_MATCH;
     for (;;) {
         if (PairResult failed = readBlocks(source, dest)) return failed;
-        classifyBlock(source);
-        classifyBlock(dest);
         if (source.ended && dest.ended) return result;
         if (result == RESULT_MATCH) {
             if (source.count != dest.count) return sizeDifference();

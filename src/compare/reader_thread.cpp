@@ -1,73 +1,117 @@
 #include "compare/reader_thread.h"
 
+#include <atomic>
+#include <cstdint>
+
+#include "platform/platform.h"
+
 namespace {
 
-struct ReadJob {
-    os::EventHandle given = nullptr;
-    os::EventHandle done = nullptr;
-    os::FileHandle file = nullptr;
-    void* buffer = nullptr;
-    uint32_t size = 0;
-    uint32_t count = 0;
-    bool succeeded = false;
-    bool leave = false;
+// A hand-over in one direction: the posts not yet taken, and an event for a waiter that found
+// none. Where a second processor runs the other thread, a waiter first watches the count for
+// a while: the other side mostly posts within microseconds, and a wait through the event
+// costs more than that (under Wine, calls to its server and a thread switch).
+struct Signal {
+    std::atomic<long> posts{0};
+    os::EventHandle event = nullptr;
+    uint32_t watch = 0;  // how long the next wait watches the count
 };
 
-// The thread sees the job only through its argument, so the compiler keeps every store to it
-// before the event that hands it over.
-ReadJob job;
+// About a tenth of a millisecond: longer than the other thread mostly takes to hand a block
+// over, short enough not to matter when it reads a disk. A wait that had to sleep halves the
+// next watch, so that a busy machine loses little to it.
+constexpr uint32_t LONGEST_WATCH = 8192;
+constexpr uint32_t SHORTEST_WATCH = 256;
+
+void relax() {
+#if defined(__i386__) || defined(__x86_64__)
+    __builtin_ia32_pause();
+#endif
+}
+
+void post(Signal& signal) {
+    if (signal.posts.fetch_add(1) < 0) os::setEvent(signal.event);
+}
+
+bool tookPost(Signal& signal) {
+    long posts = signal.posts.load();
+    return posts > 0 && signal.posts.compare_exchange_strong(posts, posts - 1);
+}
+
+void await(Signal& signal) {
+    for (uint32_t k = 0; k < signal.watch; ++k) {
+        if (tookPost(signal)) {
+            signal.watch = LONGEST_WATCH;
+            return;
+        }
+        relax();
+    }
+    if (signal.posts.fetch_sub(1) > 0) return;
+    os::waitForEvent(signal.event, os::WAIT_FOREVER);
+    if (signal.watch > SHORTEST_WATCH) signal.watch /= 2;
+}
+
+struct Handover {
+    Signal given;
+    Signal done;
+    BesideTask task = nullptr;  // nullptr asks the thread to leave
+    void* argument = nullptr;
+};
+
+// The thread sees the hand-over only through its argument, so the compiler keeps every store
+// to it before the post that passes it on.
+Handover handover;
 os::ThreadHandle readerThread = nullptr;
 bool readerTried = false;
 
 uint32_t readerRoutine(void* argument) {
-    ReadJob& work = *static_cast<ReadJob*>(argument);
+    Handover& work = *static_cast<Handover*>(argument);
     for (;;) {
-        os::waitForEvent(work.given, os::WAIT_FOREVER);
-        if (work.leave) return 0;
-        work.succeeded = os::readFile(work.file, work.buffer, work.size, &work.count);
-        os::setEvent(work.done);
+        await(work.given);
+        if (work.task == nullptr) return 0;
+        work.task(work.argument);
+        post(work.done);
     }
 }
 
 bool readerRunning() {
     if (!readerTried) {
         readerTried = true;
-        job.given = os::createEvent();
-        job.done = os::createEvent();
-        if (job.given != nullptr && job.done != nullptr)
-            readerThread = os::createThread(readerRoutine, &job);
+        handover.given.event = os::createEvent();
+        handover.done.event = os::createEvent();
+        const uint32_t watch = os::processorCount() > 1 ? LONGEST_WATCH : 0;
+        handover.given.watch = handover.done.watch = watch;
+        if (handover.given.event != nullptr && handover.done.event != nullptr)
+            readerThread = os::createThread(readerRoutine, &handover);
     }
     return readerThread != nullptr;
 }
 
 }  // namespace
 
-bool startReadBeside(os::FileHandle file, void* buffer, uint32_t size) {
+bool startBeside(BesideTask task, void* argument) {
     if (!readerRunning()) return false;
-    job.file = file;
-    job.buffer = buffer;
-    job.size = size;
-    os::setEvent(job.given);
+    handover.task = task;
+    handover.argument = argument;
+    post(handover.given);
     return true;
 }
 
-bool finishReadBeside(uint32_t* bytesRead) {
-    os::waitForEvent(job.done, os::WAIT_FOREVER);
-    *bytesRead = job.count;
-    return job.succeeded;
-}
+void finishBeside() { await(handover.done); }
 
 // Never cut off: under Wine a process that ends while another of its threads runs is now and
 // then killed after its work. A later comparison would start all anew; only tests make one.
 void endReaderThread() {
     if (readerThread != nullptr) {
-        job.leave = true;
-        os::setEvent(job.given);
+        handover.task = nullptr;
+        post(handover.given);
         os::waitForThread(readerThread, os::WAIT_FOREVER);
         readerThread = nullptr;
     }
-    os::closeHandle(job.given);
-    os::closeHandle(job.done);
-    job = ReadJob{};
+    os::closeHandle(handover.given.event);
+    os::closeHandle(handover.done.event);
+    handover.given.posts = handover.done.posts = 0;
+    handover.given.event = handover.done.event = nullptr;
+    handover.task = nullptr;
     readerTried = false;
 }

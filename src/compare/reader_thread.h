@@ -1,19 +1,19 @@
-// A second thread that reads a block of one file while the caller reads a block of another,
-// so that the two disks of a verification work at the same time. Windows 9x has threads but
-// no overlapped file I/O: the thread makes plain reads, handed to it and back by two events.
+// A second thread that does one task at a time beside the caller: it reads the source's
+// block while the caller reads the destination's, so that the two disks of a verification
+// work at the same time, and compares one half of a pair of blocks while the caller compares
+// the other. Windows 9x has threads but no overlapped file I/O: the thread makes plain
+// reads, and each task is handed to it and back by two events.
 #pragma once
 
-#include <cstdint>
+using BesideTask = void (*)(void* argument);
 
-#include "platform/platform.h"
+// Starts the task on the thread, starting the thread at the first call. false when no thread
+// can be had: the caller then does the work itself, as it would without one.
+bool startBeside(BesideTask task, void* argument);
 
-// Starts the read on the reader thread, starting the thread at the first call. false when no
-// thread can be had: the caller then reads the block itself, as it would without one.
-bool startReadBeside(os::FileHandle file, void* buffer, uint32_t size);
+// Waits until the task that startBeside started has ended.
+void finishBeside();
 
-// Waits for the read that startReadBeside started; answers as os::readFile does.
-bool finishReadBeside(uint32_t* bytesRead);
-
-// Asks the thread to leave and waits until it has; nothing when none runs. Between two reads
+// Asks the thread to leave and waits until it has; nothing when none runs. Between two tasks
 // the thread only waits, so this is safe wherever the process ends.
 void endReaderThread();

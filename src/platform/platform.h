@@ -254,6 +254,8 @@ bool postQuitMessage(ThreadHandle thread);
 // WaitForSingleObject: true once the thread has ended.
 bool waitForThread(ThreadHandle thread, uint32_t milliseconds);
 
+uint32_t processorCount();  // GetSystemInfo's dwNumberOfProcessors
+
 // CreateEventA: unnamed, auto-reset (the wait it ends resets it), not signalled; nullptr when
 // refused. Windows 9x has these but no overlapped file I/O.
 EventHandle createEvent();

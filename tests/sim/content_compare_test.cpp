@@ -11,6 +11,7 @@
 #include "platform/sim/machine.h"
 #include "run/run_state.h"
 #include "run/settings.h"
+#include "support/reading_modes.h"
 
 namespace {
 
@@ -79,14 +80,15 @@ TEST(ContentCompare, ResultsInBlockAndByteModeWithTheTextBinaryClassification) {
 // Blocks of this size and files of a few of them are read on the two threads at once.
 const int LARGE_BLOCK = 256 * 1024;
 
-enum class Reading { oneThread, besideCallerGoesOn, besideWokenRunsFirst, eventsRefused };
-
 TEST(ContentCompare, ReadingBesideGivesTheAnswersOfOneThread) {
     const std::string large = text(3 * LARGE_BLOCK + 100);
     std::string lastByte = large;
     lastByte.back() = '!';
     std::string binaryLate = large;
     binaryLate[2 * LARGE_BLOCK + 7] = '\x02';
+    std::string firstHalf = large, secondHalf = large;  // of a block the two threads compare
+    firstHalf[LARGE_BLOCK + LARGE_BLOCK / 2 - 1] = '#';
+    secondHalf[LARGE_BLOCK + LARGE_BLOCK / 2] = '#';
     std::string shortDiffering = large.substr(0, LARGE_BLOCK + 50);
     shortDiffering[10] = '#';
     struct Case {
@@ -99,6 +101,8 @@ TEST(ContentCompare, ReadingBesideGivesTheAnswersOfOneThread) {
         {"equal", large, large, -1, -1, 0, RESULT_MATCH, false, false},
         {"sizes differ", large, large + "x", -1, -1, 0, RESULT_SIZE, false, false},
         {"last byte", large, lastByte, -1, -1, 0, RESULT_CONTENTS, false, false},
+        {"the last byte of a block's first half", large, firstHalf, -1, -1, 0, RESULT_CONTENTS, false, false},
+        {"the first byte of its second half", large, secondHalf, -1, -1, 0, RESULT_CONTENTS, false, false},
         {"an exact block", large.substr(0, LARGE_BLOCK), large.substr(0, LARGE_BLOCK), -1, -1, 0, RESULT_MATCH, false, false},
         {"empty files", "", "", -1, -1, 0, RESULT_MATCH, false, false},
         {"source read fails", large, large, 1, -1, 0, RESULT_SOURCE_READ, false, false},
@@ -111,16 +115,13 @@ TEST(ContentCompare, ReadingBesideGivesTheAnswersOfOneThread) {
     };
     const Settings saved = settings;
     for (const Case& c : cases) {
-        for (Reading reading : {Reading::oneThread, Reading::besideCallerGoesOn, Reading::besideWokenRunsFirst,
-                                Reading::eventsRefused}) {
-            SCOPED_TRACE(std::string(c.name) + ", reading " + std::to_string(static_cast<int>(reading)));
+        for (const support::ReadingMode& reading : support::READING_MODES) {
+            SCOPED_TRACE(std::string(c.name) + ", read " + reading.name);
             sim::resetMachine();
             sim::addVolume("D:\\");
             sim::addFile(SOURCE, c.source).readFailsAt = c.sourceFailsAt;
             sim::addFile(DEST, c.dest).readFailsAt = c.destFailsAt;
-            sim::machine().threadCreations.failAt = reading == Reading::oneThread;
-            sim::machine().eventCreations.failAt = reading == Reading::eventsRefused;
-            sim::machine().wokenThreadRunsFirst = reading == Reading::besideWokenRunsFirst;
+            reading.apply(sim::machine(), 1);
             settings.blockSize = LARGE_BLOCK;
             settings.textBinaryCheck = c.classify;
             runState.source.buffer = static_cast<unsigned char*>(os::allocatePages(LARGE_BLOCK));
@@ -130,8 +131,7 @@ TEST(ContentCompare, ReadingBesideGivesTheAnswersOfOneThread) {
                 EXPECT_EQ(runState.source.isBinary, c.sourceBinary);
                 EXPECT_EQ(runState.dest.isBinary, c.destBinary);
             }
-            const bool beside = reading == Reading::besideCallerGoesOn || reading == Reading::besideWokenRunsFirst;
-            EXPECT_EQ(sim::machine().readsBeside > 0, beside && !c.source.empty());
+            EXPECT_EQ(sim::machine().readsBeside > 0, reading.beside() && !c.source.empty());
             endReaderThread();
             EXPECT_EQ(sim::threadsRunning(), 0);
             os::releasePages(runState.source.buffer);

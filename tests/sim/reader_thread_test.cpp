@@ -8,6 +8,7 @@
 
 #include "platform/sim/machine.h"
 #include "support/program_run.h"
+#include "support/reading_modes.h"
 
 namespace {
 
@@ -33,8 +34,6 @@ void buildTrees() {
     sim::addFile("D:\\dst\\" + deep + "x.txt", "x");
 }
 
-enum class Reading { beside, besideWokenRunsFirst, threadRefused, eventsRefused };
-
 TEST(ReaderThread, EndsBeforeTheProcessOnEveryPathAndIsMissedByNoResult) {
     struct Case {
         const char* name;
@@ -56,8 +55,7 @@ TEST(ReaderThread, EndsBeforeTheProcessOnEveryPathAndIsMissedByNoResult) {
         const long logWrites = clean.calls("stream writes");
         const long allocations = clean.calls("allocations");
         support::RunOutput first;
-        for (Reading reading : {Reading::beside, Reading::besideWokenRunsFirst, Reading::threadRefused,
-                                Reading::eventsRefused}) {
+        for (const support::ReadingMode& reading : support::READING_MODES) {
             buildTrees();
             sim::Machine& m = sim::machine();
             m.console = c.paged;
@@ -66,16 +64,12 @@ TEST(ReaderThread, EndsBeforeTheProcessOnEveryPathAndIsMissedByNoResult) {
             m.streamWrites.failAt = c.logFails ? logWrites : 0;  // the end banner's
             m.streamWrites.onward = true;
             m.allocations.failAt = c.memoryFails ? allocations : 0;  // the deep path's
-            m.wokenThreadRunsFirst = reading == Reading::besideWokenRunsFirst;
-            m.threadCreations.failAt = reading == Reading::threadRefused ? 2 : 0;  // the inhibitor's is the first
-            m.eventCreations.failAt = reading == Reading::eventsRefused;
+            reading.apply(m, 2);  // the suspend inhibitor's thread is the first
             const support::RunOutput run = support::runProgram(arguments);
-            SCOPED_TRACE(std::string(c.name) + ", reading " + std::to_string(static_cast<int>(reading)) + "\n" +
-                         run.out + run.err);
+            SCOPED_TRACE(std::string(c.name) + ", read " + reading.name + "\n" + run.out + run.err);
             EXPECT_EQ(run.exitCode, c.exitCode);
-            const bool beside = reading == Reading::beside || reading == Reading::besideWokenRunsFirst;
-            EXPECT_EQ(run.calls("reads beside") > 0, beside);
-            if (reading == Reading::beside) {
+            EXPECT_EQ(run.calls("reads beside") > 0, reading.beside());
+            if (&reading == &support::READING_MODES[0]) {
                 first = run;
                 continue;
             }

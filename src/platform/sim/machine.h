@@ -142,6 +142,7 @@ struct Machine {
     CallFaults threadCreations;  // CreateThread
     CallFaults eventCreations;   // CreateEventA
     bool wokenThreadRunsFirst = false;
+    uint32_t processors = 1;
     long readsBeside = 0;        // ReadFile calls made on a thread other than the first
     bool registerClassFails = false;
     std::deque<os::Message> windowMessages;  // delivered by the hidden window's message loop

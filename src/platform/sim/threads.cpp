@@ -14,6 +14,9 @@
 //                        otherwise the caller goes on until it waits
 //   a thread's end       wakes those that wait for it
 //   the process exit     while a thread other than the first has not ended: exit code 97
+//   GetSystemInfo        processors, 1 unless the test says otherwise: a thread that watches
+//                        memory for another's store watches in vain, as no other thread
+//                        runs meanwhile
 // Faults: threadCreations and eventCreations refuse CreateThread and CreateEventA.
 //
 // The inhibitor's message loop receives the broadcasts the test queued and ends when they
@@ -168,6 +171,8 @@ bool waitForThread(ThreadHandle handle, uint32_t milliseconds) {
     if (thread->host.joinable()) thread->host.join();
     return true;
 }
+
+uint32_t processorCount() { return sim::machine().processors; }
 
 EventHandle createEvent() {
     if (sim::machine().eventCreations.nextFails()) return nullptr;

@@ -56,6 +56,12 @@ bool waitForThread(ThreadHandle thread, uint32_t milliseconds) {
     return WaitForSingleObject(handleOf(thread), milliseconds) == WAIT_OBJECT_0;
 }
 
+uint32_t processorCount() {
+    SYSTEM_INFO info;
+    GetSystemInfo(&info);
+    return info.dwNumberOfProcessors;
+}
+
 EventHandle createEvent() { return CreateEventA(nullptr, FALSE, FALSE, nullptr); }
 
 bool setEvent(EventHandle event) { return SetEvent(event) != FALSE; }
