@@ -76,22 +76,8 @@ PairResult readBlocks(BlockReader& source, BlockReader& dest) {
     return RESULT_MATCH;
 }
 
-uint32_t wordAt(const unsigned char* bytes) {
-    uint32_t word;
-    std::memcpy(&word, bytes, sizeof word);
-    return word;
-}
-
-// Sixteen bytes a step, for equality only: the C library's memcmp also finds which byte is
-// the smaller, and is slower at it.
-bool sameBytes(const unsigned char* a, const unsigned char* b, uint32_t count) {
-    uint32_t k = 0;
-    for (; count - k >= 16; k += 16) {
-        if (((wordAt(a + k) ^ wordAt(b + k)) | (wordAt(a + k + 4) ^ wordAt(b + k + 4)) |
-             (wordAt(a + k + 8) ^ wordAt(b + k + 8)) | (wordAt(a + k + 12) ^ wordAt(b + k + 12))) != 0)
-            return false;
-    }
-    return std::memcmp(a + k, b + k, count - k) == 0;
+bool sameBytes(const unsigned char* source, const unsigned char* dest, uint32_t count) {
+    return std::memcmp(source, dest, count) == 0;
 }
 
 struct BlockPart {
@@ -109,7 +95,7 @@ void compareBlockPart(void* part) {
 // No disk is read while blocks are compared: the reader thread takes the second half of a
 // large pair while this thread compares the first.
 bool sameBlocks(const BlockReader& source, const BlockReader& dest) {
-    const uint32_t half = source.count / 32 * 16;
+    const uint32_t half = (source.count / 2) & ~15u;  // the second half starts aligned
     BlockPart second{source.side.buffer + half, dest.side.buffer + half, source.count - half, false};
     if (source.count >= BESIDE_BYTES && startBeside(compareBlockPart, &second)) {
         const bool first = sameBytes(source.side.buffer, dest.side.buffer, half);
