@@ -55,7 +55,7 @@ void readSourceBlock(void* source) { readBlock(*static_cast<BlockReader*>(source
 
 // Below this a block is read or compared in less time than the work takes to hand over to
 // the other thread and back.
-constexpr uint32_t BESIDE_BYTES = 256 * 1024;
+constexpr uint32_t BESIDE_BYTES = 64 * 1024;
 
 bool worthReadingBeside(const BlockReader& reader) {
     return !reader.ended && blockBytes() >= BESIDE_BYTES && reader.unread >= BESIDE_BYTES;
@@ -64,7 +64,8 @@ bool worthReadingBeside(const BlockReader& reader) {
 // The next block of each side that has not ended; large ones are read at the same time, the
 // source's on the reader thread. When both reads fail, the source's failure is the one told.
 PairResult readBlocks(BlockReader& source, BlockReader& dest) {
-    if (worthReadingBeside(source) && worthReadingBeside(dest) && startBeside(readSourceBlock, &source)) {
+    if (worthReadingBeside(source) && worthReadingBeside(dest) &&
+        startBeside(BesideWork::reading, readSourceBlock, &source)) {
         readBlock(dest);
         finishBeside();
     } else {
@@ -97,7 +98,7 @@ void compareBlockPart(void* part) {
 bool sameBlocks(const BlockReader& source, const BlockReader& dest) {
     const uint32_t half = (source.count / 2) & ~15u;  // the second half starts aligned
     BlockPart second{source.side.buffer + half, dest.side.buffer + half, source.count - half, false};
-    if (source.count >= BESIDE_BYTES && startBeside(compareBlockPart, &second)) {
+    if (source.count >= BESIDE_BYTES && startBeside(BesideWork::computing, compareBlockPart, &second)) {
         const bool first = sameBytes(source.side.buffer, dest.side.buffer, half);
         finishBeside();
         return first && second.same;

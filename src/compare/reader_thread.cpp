@@ -63,6 +63,7 @@ struct Handover {
 Handover handover;
 os::ThreadHandle readerThread = nullptr;
 bool readerTried = false;
+bool secondProcessor = false;
 
 uint32_t readerRoutine(void* argument) {
     Handover& work = *static_cast<Handover*>(argument);
@@ -79,8 +80,8 @@ bool readerRunning() {
         readerTried = true;
         handover.given.event = os::createEvent();
         handover.done.event = os::createEvent();
-        const uint32_t watch = os::processorCount() > 1 ? LONGEST_WATCH : 0;
-        handover.given.watch = handover.done.watch = watch;
+        secondProcessor = os::processorCount() > 1;
+        handover.given.watch = handover.done.watch = secondProcessor ? LONGEST_WATCH : 0;
         if (handover.given.event != nullptr && handover.done.event != nullptr)
             readerThread = os::createThread(readerRoutine, &handover);
     }
@@ -89,8 +90,8 @@ bool readerRunning() {
 
 }  // namespace
 
-bool startBeside(BesideTask task, void* argument) {
-    if (!readerRunning()) return false;
+bool startBeside(BesideWork work, BesideTask task, void* argument) {
+    if (!readerRunning() || (work == BesideWork::computing && !secondProcessor)) return false;
     handover.task = task;
     handover.argument = argument;
     post(handover.given);

@@ -7,9 +7,14 @@
 
 using BesideTask = void (*)(void* argument);
 
+// A read gains from the thread on any machine, as it mostly waits for a disk; a computation
+// only where a second processor runs the thread.
+enum class BesideWork { reading, computing };
+
 // Starts the task on the thread, starting the thread at the first call. false when no thread
-// can be had: the caller then does the work itself, as it would without one.
-bool startBeside(BesideTask task, void* argument);
+// can be had, or when it would not gain: the caller then does the work itself, as it would
+// without one.
+bool startBeside(BesideWork work, BesideTask task, void* argument);
 
 // Waits until the task that startBeside started has ended.
 void finishBeside();
