@@ -14,14 +14,13 @@ namespace {
 struct Signal {
     std::atomic<long> posts{0};
     os::EventHandle event = nullptr;
-    uint32_t watch = 0;  // how long the next wait watches the count
 };
 
-// About a tenth of a millisecond: longer than the other thread mostly takes to hand a block
-// over, short enough not to matter when it reads a disk. A wait that had to sleep halves the
-// next watch, so that a busy machine loses little to it.
-constexpr uint32_t LONGEST_WATCH = 8192;
-constexpr uint32_t SHORTEST_WATCH = 256;
+// How many times a wait looks at the count before it sleeps: about a tenth of a millisecond,
+// longer than the other thread mostly takes to hand a block over, too short to matter beside
+// a read from a disk. None on one processor, where the other thread cannot run meanwhile.
+constexpr uint32_t WATCH = 8192;
+uint32_t watch = 0;
 
 void relax() {
 #if defined(__i386__) || defined(__x86_64__)
@@ -39,16 +38,11 @@ bool tookPost(Signal& signal) {
 }
 
 void await(Signal& signal) {
-    for (uint32_t k = 0; k < signal.watch; ++k) {
-        if (tookPost(signal)) {
-            signal.watch = LONGEST_WATCH;
-            return;
-        }
+    for (uint32_t k = 0; k < watch; ++k) {
+        if (tookPost(signal)) return;
         relax();
     }
-    if (signal.posts.fetch_sub(1) > 0) return;
-    os::waitForEvent(signal.event, os::WAIT_FOREVER);
-    if (signal.watch > SHORTEST_WATCH) signal.watch /= 2;
+    if (signal.posts.fetch_sub(1) <= 0) os::waitForEvent(signal.event, os::WAIT_FOREVER);
 }
 
 struct Handover {
@@ -81,7 +75,7 @@ bool readerRunning() {
         handover.given.event = os::createEvent();
         handover.done.event = os::createEvent();
         secondProcessor = os::processorCount() > 1;
-        handover.given.watch = handover.done.watch = secondProcessor ? LONGEST_WATCH : 0;
+        watch = secondProcessor ? WATCH : 0;
         if (handover.given.event != nullptr && handover.done.event != nullptr)
             readerThread = os::createThread(readerRoutine, &handover);
     }
