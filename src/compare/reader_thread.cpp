@@ -52,8 +52,7 @@ struct Handover {
     void* argument = nullptr;
 };
 
-// The thread sees the hand-over only through its argument, so the compiler keeps every store
-// to it before the post that passes it on.
+// Written only while the thread waits; the post's atomic add publishes the writes to it.
 Handover handover;
 os::ThreadHandle readerThread = nullptr;
 bool readerTried = false;
