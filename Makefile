@@ -20,11 +20,11 @@ build: setup
 	@cmake --build build/host -j $(JOBS)
 	@cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMORVI_SANITIZE=ON >/dev/null
 	@cmake --build build/asan -j $(JOBS)
-	@cmake -S . -B build/host32 -G Ninja -DCMAKE_BUILD_TYPE= -DCMAKE_TOOLCHAIN_FILE=cmake/host-i686.cmake >/dev/null
+	@cmake -S . -B build/host32 -G Ninja -DCMAKE_BUILD_TYPE= -DCMAKE_TOOLCHAIN_FILE=cmake/host-i686.cmake --no-warn-unused-cli >/dev/null
 	@cmake --build build/host32 -j $(JOBS)
-	@cmake -S . -B build/win32 -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
+	@cmake -S . -B build/win32 -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake --no-warn-unused-cli >/dev/null
 	@cmake --build build/win32 -j $(JOBS)
-	@cmake -S . -B build/win64 -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake >/dev/null
+	@cmake -S . -B build/win64 -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake --no-warn-unused-cli >/dev/null
 	@cmake --build build/win64 -j $(JOBS)
 
 # Leaks are not checked: what lives until the process ends is released by the exit. The
